@@ -1,0 +1,7 @@
+#include "ccu_records.h"
+
+SysStatus systemstatus;
+ErrorInfo errorinfo;
+BootupInfo bootupinfo;
+ChargInfo charginfo;
+SetPara setpara;

@@ -1,0 +1,29 @@
+#ifndef RUNTIMEOPTIONS_H
+#define RUNTIMEOPTIONS_H
+
+// Where the charger's devices and files are. The defaults are the panel's own
+// paths; options exist so that the program also runs on a workstation, in
+// tests and in demos. Command line wins over environment.
+
+#include <QString>
+#include <QStringList>
+
+extern QString CcuPortName;     // --ccu-port / HMI_CCU_PORT, "ttymxc2"
+extern QString MeterPortName;   // --meter-port / HMI_METER_PORT, "ttymxc4"
+extern QString GpioPrefix;      // --gpio-prefix / HMI_GPIO_PREFIX, "/dev/panel-gpio"
+extern QString NetworkCheckHost; // --network-host / HMI_NETWORK_HOST
+
+struct RuntimeOptionsResult
+{
+    QStringList remaining; // arguments left for the toolkit
+    bool helpRequested = false;
+    QString error;         // non-empty when an option lacked its value
+};
+
+// Reads the environment, then the given arguments (argv[0] first), and sets
+// FilePath and the globals above. Arguments that are not ours are returned.
+RuntimeOptionsResult applyRuntimeOptions(const QStringList &arguments);
+
+QString runtimeOptionsHelp();
+
+#endif // RUNTIMEOPTIONS_H
