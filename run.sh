@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Set-up and the HMI itself: installs what is missing, builds build/charger-hmi
+# (Release), lays out a local data directory from deploy/ and starts the HMI
+# on it, with the OCPP client simulator at the other end of the FIFOs.
+#
+#   ./run.sh                 simulation build: debug panel plays plug and card
+#   ./run.sh --device        device build against the CCU, meter and OCPP simulators
+#   ./run.sh --demo          a whole session without a person; pictures in demo/
+#   ./run.sh --no-ocpp-sim   leave the FIFOs to a real OCPP client
+#   ./run.sh --data-dir DIR  data directory (default: ./data, or ./data-device for --device)
+# Any other argument goes to charger-hmi (for example -platform offscreen).
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$PWD
+. tools/deps.sh
+
+mode=sim
+ocpp_sim=1
+data_dir=""
+hmi_args=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --device) mode=device ;;
+        --demo) mode=demo ;;
+        --no-ocpp-sim) ocpp_sim=0 ;;
+        --data-dir) data_dir="$2"; shift ;;
+        *) hmi_args+=("$1") ;;
+    esac
+    shift
+done
+
+hmi_install_deps
+build=build
+cmake_args=(-DCMAKE_BUILD_TYPE=Release -DHMI_BUILD_TESTS=OFF)
+if [ "$mode" = device ]; then
+    build=build-device
+    cmake_args+=(-DHMI_DEBUG_MODE=OFF -DHMI_DEBUG_CHARGER_GUN=OFF -DHMI_DC_METER=ON)
+fi
+cmake -S . -B "$build" "${cmake_args[@]}" >/dev/null
+cmake --build "$build" -j"$(hmi_jobs)"
+
+[ -n "$data_dir" ] || data_dir="$root/data$([ "$mode" = device ] && echo -device || true)"
+mkdir -p "$data_dir"
+data_dir=$(cd "$data_dir" && pwd)
+# Keep what a previous run left (energy register, edited configuration);
+# the reset scripts always come fresh.
+for f in configuration.json IDtag.json DynamicStatus.json; do
+    [ -e "$data_dir/$f" ] || cp "deploy/$f" "$data_dir/$f"
+done
+cp deploy/workstation/softwarereset.sh deploy/workstation/hardwarereset.sh "$data_dir/"
+echo "Data directory: $data_dir"
+
+pids=()
+cleanup() {
+    trap - INT TERM EXIT
+    for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup INT TERM EXIT
+
+if [ "$mode" = demo ]; then
+    exec "$build/hmi-demo" --data-dir "$data_dir" --out "$root/demo" "${hmi_args[@]}"
+fi
+
+if [ "$ocpp_sim" = 1 ] && [ -x "$build/ocpp-client-sim" ]; then
+    "$build/ocpp-client-sim" --data-dir "$data_dir" > "$data_dir/ocpp-client-sim.log" 2>&1 &
+    pids+=($!)
+    echo "OCPP client simulator: log in $data_dir/ocpp-client-sim.log"
+fi
+
+extra=()
+if [ "$mode" = device ]; then
+    # Each simulator prints its pseudo-terminal on its first line; its output
+    # goes on into its log.
+    start_sim() { # name -> sets sim_pty
+        local log="$data_dir/$1.log"
+        : > "$log"
+        "$build/$1" < /dev/null > "$log" 2>&1 &
+        pids+=($!)
+        sim_pty=""
+        for _ in $(seq 50); do
+            sim_pty=$(head -n 1 "$log")
+            [ -n "$sim_pty" ] && break
+            sleep 0.1
+        done
+        [ -n "$sim_pty" ] || { echo "$1 did not start; see $log" >&2; exit 1; }
+    }
+    start_sim ccu-sim; ccu_pty=$sim_pty
+    start_sim meter-sim; meter_pty=$sim_pty
+    echo "CCU simulator on $ccu_pty, meter simulator on $meter_pty (logs in $data_dir)"
+    extra+=(--ccu-port "$ccu_pty" --meter-port "$meter_pty")
+fi
+
+platform=()
+has_platform=0
+for a in "${hmi_args[@]}"; do [ "$a" = -platform ] && has_platform=1; done
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ $has_platform = 0 ]; then
+    platform=(-platform vnc:size=1280x800)
+    echo "No display: the HMI is served over VNC. Connect a VNC viewer to localhost:5900 (e.g. 'vncviewer localhost:0')."
+fi
+echo "Starting the HMI; Ctrl-C ends it."
+"$build/charger-hmi" --data-dir "$data_dir" --gpio-prefix "$data_dir/gpio" "${extra[@]}" "${platform[@]}" "${hmi_args[@]}" &
+hmi=$!
+pids=("$hmi" "${pids[@]}")
+set +e
+wait "$hmi"
+rc=$?
+exit $rc

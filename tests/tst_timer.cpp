@@ -1,0 +1,87 @@
+// test-components: core
+#include "globalvariable.h"
+#include "testsupport.h"
+#include "timer.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class tst_Timer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsFourTimersInOrder();
+    void clockTextChangesAfterTheTick();
+    void stopSilencesEverything();
+    void stopTwiceOnlyLogs();
+    void destructorLogs();
+};
+
+void tst_Timer::startsFourTimersInOrder()
+{
+    str_datetime.clear();
+    Mytimer t;
+    QVERIFY(t.nTimerId_1s && t.nTimerId_2s && t.nTimerId_300ms && t.nTimerId_5s);
+    QCOMPARE(QSet<int>({t.nTimerId_1s, t.nTimerId_2s, t.nTimerId_300ms, t.nTimerId_5s}).size(), 4);
+    QVERIFY(QRegularExpression("^\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(str_datetime).hasMatch());
+
+    // 300 ms and 5 s fire although nothing in the charger listens to them.
+    QSignalSpy fast(&t, &Mytimer::signal_300ms_timerout);
+    QSignalSpy slow(&t, &Mytimer::signal_5s_timerout);
+    QVERIFY(fast.wait(1000));
+    QVERIFY(slow.wait(6000));
+}
+
+void tst_Timer::clockTextChangesAfterTheTick()
+{
+    Mytimer t;
+    str_datetime = "previous";
+    QString seen;
+    connect(&t, &Mytimer::signal_1s_timerout, this, [&] { seen = str_datetime; });
+    QSignalSpy tick(&t, &Mytimer::signal_1s_timerout);
+    QVERIFY(tick.wait(2000));
+    QCOMPARE(seen, QString("previous"));
+    QVERIFY(str_datetime != "previous");
+}
+
+void tst_Timer::stopSilencesEverything()
+{
+    Mytimer t;
+    QSignalSpy s1(&t, &Mytimer::signal_1s_timerout);
+    QSignalSpy s300(&t, &Mytimer::signal_300ms_timerout);
+    t.stop();
+    str_datetime = "frozen";
+    QTest::qWait(1200);
+    QCOMPARE(s1.count(), 0);
+    QCOMPARE(s300.count(), 0);
+    QCOMPARE(str_datetime, QString("frozen"));
+}
+
+void tst_Timer::stopTwiceOnlyLogs()
+{
+    Mytimer t;
+    LogCapture log;
+    t.stop();
+    t.stop();
+    QCOMPARE(log.count("Timer stop"), 2);
+    QCOMPARE(t.nTimerId_1s + t.nTimerId_2s + t.nTimerId_300ms + t.nTimerId_5s, 0);
+}
+
+void tst_Timer::destructorLogs()
+{
+    LogCapture log;
+    {
+        Mytimer t;
+        // Stopped from inside its own tick, as a reset does.
+        connect(&t, &Mytimer::signal_1s_timerout, &t, &Mytimer::stop);
+        str_datetime = "before";
+        QSignalSpy tick(&t, &Mytimer::signal_1s_timerout);
+        QVERIFY(tick.wait(2000));
+        QCOMPARE(str_datetime, QString("before"));
+    }
+    QCOMPARE(log.count("Timer destroy"), 1);
+}
+
+QTEST_GUILESS_MAIN(tst_Timer)
+#include "tst_timer.moc"

@@ -1,0 +1,21 @@
+# Installs the Debian packages the build, the tests and the program need,
+# when any is missing. Sourced by run.sh and test.sh.
+HMI_PACKAGES="cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev libqt5network5 \
+libqt5svg5-dev fonts-roboto-unhinted librsvg2-bin libmodbus-dev"
+
+hmi_install_deps() {
+    local missing=""
+    for p in $HMI_PACKAGES "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}
+
+hmi_jobs() {
+    nproc 2>/dev/null || echo 2
+}
