@@ -1,0 +1,23 @@
+#ifndef AUTHORIZATION_H
+#define AUTHORIZATION_H
+
+#include <QWidget>
+
+namespace Ui {
+class Authorization;
+}
+
+// Payment prompt: how to pay, with a picture of the card terminal beside the
+// charger. Payment itself happens outside this program.
+class Authorization : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Authorization(QWidget *parent = nullptr);
+    ~Authorization() override;
+
+private:
+    Ui::Authorization *ui;
+};
+
+#endif // AUTHORIZATION_H

@@ -1,0 +1,31 @@
+#ifndef CHARGERCONNECT_H
+#define CHARGERCONNECT_H
+
+#include <QDialog>
+
+namespace Ui {
+class Chargerconnect;
+}
+
+// Plug-in prompt: a white card over the veil asking for the cable, with a
+// "back" that abandons the session.
+class Chargerconnect : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Chargerconnect(QWidget *parent = nullptr);
+    ~Chargerconnect() override;
+
+signals:
+    void jump_home();
+
+public slots:
+    void page_show();
+    void page_hide();
+    void on_pushButton_clicked();
+
+private:
+    Ui::Chargerconnect *ui;
+};
+
+#endif // CHARGERCONNECT_H
