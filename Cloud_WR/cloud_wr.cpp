@@ -1,0 +1,133 @@
+#include "cloud_wr.h"
+
+#include "configuration.h"
+#include "globalvariable.h"
+#include "runtimeoptions.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+// The toolkit's only online test is its bearer management, deprecated in
+// Qt 5.15 but still present and without successor there.
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
+#include <QNetworkConfigurationManager>
+
+QJsonObject DynamicStatus_rootobj;
+
+Cloud_WR::Cloud_WR(QObject *parent) : QObject(parent) {}
+
+Cloud_WR::~Cloud_WR()
+{
+    if (m_lookupId >= 0)
+        abortLookup(m_lookupId);
+}
+
+bool Cloud_WR::isOnline()
+{
+    // Created on first use: the writer's temporary instances never touch
+    // the network layer.
+    if (!m_networkManager)
+        m_networkManager = new QNetworkConfigurationManager(this);
+    return m_networkManager->isOnline();
+}
+QT_WARNING_POP
+
+int Cloud_WR::startLookup(const QString &host)
+{
+    return QHostInfo::lookupHost(host, this, SLOT(onLookupHost(QHostInfo)));
+}
+
+void Cloud_WR::abortLookup(int id)
+{
+    QHostInfo::abortHostLookup(id);
+}
+
+void Cloud_WR::JsonWrite(const QStringList &keys, const QStringList &values)
+{
+    const QString path = dataFile(QStringLiteral("DynamicStatus.json"));
+    QFile file(path);
+    // The file is a template installed with the charger: what it holds is
+    // what gets published, so it is never created here.
+    if (!file.exists() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "open json file error.";
+        return;
+    }
+    const QByteArray content = file.readAll();
+    file.close();
+
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(content, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        qDebug() << "json error!" << int(parseError.error);
+        return;
+    }
+    // A valid document that is not an object (a list) has no members to
+    // update; rewriting it would replace it with an empty object.
+    if (!doc.isObject()) {
+        qDebug() << "json error!" << int(QJsonParseError::MissingObject);
+        return;
+    }
+    DynamicStatus_rootobj = doc.object();
+
+    if (keys.size() != values.size()) {
+        qDebug() << "valuelist wrong,size = " << values.size();
+        return;
+    }
+    for (int i = 0; i < keys.size(); ++i) {
+        if (DynamicStatus_rootobj.contains(keys.at(i)))
+            DynamicStatus_rootobj.insert(keys.at(i), values.at(i));
+    }
+    if (!writeJsonFile(path, DynamicStatus_rootobj))
+        qWarning() << "DynamicStatus.json could not be rewritten; the previous content stays";
+}
+
+void Cloud_WR::checkNetWorkOnline()
+{
+    if (!isOnline()) {
+        if (Network_State != 0) {
+            Network_State = 0;
+            qDebug() << "The network is disconnected.";
+        }
+        // A lookup still under way may report once more; the next offline
+        // tick puts the state back to 0.
+        return;
+    }
+
+    // One lookup at a time: a resolver that hangs costs one pool thread, not
+    // one per tick. Aborting and restarting on every tick instead would never
+    // let a slow resolver (several seconds per timeout) finish at all.
+    if (m_lookupId >= 0) {
+        if (++m_lookupWaited < LookupPatienceTicks)
+            return;
+        abortLookup(m_lookupId);
+        m_lookupId = -1;
+        m_lookupWaited = 0;
+        QHostInfo timedOut;
+        timedOut.setError(QHostInfo::UnknownError);
+        timedOut.setErrorString(QStringLiteral("no answer from the resolver"));
+        onLookupHost(timedOut);
+        return;
+    }
+    m_lookupWaited = 0;
+    m_lookupId = startLookup(NetworkCheckHost);
+}
+
+void Cloud_WR::onLookupHost(const QHostInfo &info)
+{
+    if (m_lookupId >= 0 && info.lookupId() == m_lookupId) {
+        m_lookupId = -1;
+        m_lookupWaited = 0;
+    }
+    if (info.error() == QHostInfo::NoError) {
+        if (Network_State != 2) {
+            Network_State = 2;
+            qDebug() << "The Network State is good!";
+        }
+    } else if (Network_State != 1) {
+        qDebug().noquote() << "Network lookup host failed:" << info.errorString();
+        Network_State = 1;
+    }
+}
