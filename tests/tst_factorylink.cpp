@@ -1,0 +1,158 @@
+// test-components: core ccu status
+// A technician's choice on the factory screen, through the CCU owner's relay
+// and the worker's schedule, onto the serial line as a command frame.
+
+#include "ccu_records.h"
+#include "factorymode.h"
+#include "globalvariable.h"
+#include "rs232_ccu.h"
+#include "runtimeoptions.h"
+#include "thread_rs232_ccu1.h"
+
+#include <QComboBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+// The CCU's end of the line: the worker opens the slave by path, the test
+// reads the master.
+class CcuLine
+{
+public:
+    CcuLine()
+    {
+        char name[256] = {0};
+        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
+            return;
+        termios tio {};
+        tcgetattr(m_slave, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(m_slave, TCSANOW, &tio);
+        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        m_path = QString::fromLocal8Bit(name);
+    }
+    ~CcuLine()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+    QString path() const { return m_path; }
+
+    // The next frame written to the line, up to its carriage return.
+    QByteArray nextFrame(int timeoutMs = 3000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_pending.contains('\r')) {
+            const int left = timeoutMs - int(clock.elapsed());
+            if (left <= 0)
+                return QByteArray();
+            pollfd p {m_master, POLLIN, 0};
+            if (::poll(&p, 1, left) <= 0)
+                continue;
+            char buf[512];
+            const ssize_t n = ::read(m_master, buf, sizeof buf);
+            if (n > 0)
+                m_pending.append(buf, int(n));
+        }
+        const int end = m_pending.indexOf('\r') + 1;
+        const QByteArray frame = m_pending.left(end);
+        m_pending.remove(0, end);
+        return frame;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+    QByteArray m_pending;
+};
+} // namespace
+
+class tst_FactoryLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void choiceReachesTheCcu_data();
+    void choiceReachesTheCcu();
+};
+
+void tst_FactoryLink::choiceReachesTheCcu_data()
+{
+    QTest::addColumn<QString>("listName");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QByteArray>("frameStart"); // empty: no command goes out
+
+    // Floats travel least significant byte first: 8000.0 is 00 00 FA 45,
+    // 77.0 is 00 00 9A 42, 22.0 is 00 00 B0 41.
+    QTest::newRow("voltage 800") << "comboBox_VolLimit_Para" << "800" << QByteArray("~21015044600A840000FA45");
+    QTest::newRow("current 80") << "comboBox_CurrentLimit_Para" << "80" << QByteArray("~21015045600A8100009A42");
+    QTest::newRow("power Max") << "comboBox_PowerLimit_Para" << "Max" << QByteArray("~21015045600A910000B041");
+    QTest::newRow("enable") << "comboBox_PowerLimit_En" << "enable" << QByteArray("~21015044C0048501FCCA\r");
+    QTest::newRow("fan 90") << "comboBox_FanCtrl" << "90" << QByteArray("~21015044C004875A");
+    QTest::newRow("setting") << "comboBox_FanCtrl" << "setting" << QByteArray();
+}
+
+void tst_FactoryLink::choiceReachesTheCcu()
+{
+    QFETCH(QString, listName);
+    QFETCH(QString, item);
+    QFETCH(QByteArray, frameStart);
+
+    CcuLine line;
+    QVERIFY(!line.path().isEmpty());
+    CcuPortName = line.path();
+    bootupinfo.PowerLimit_enable = true;
+
+    Thread_RS232_CCU1 ccu;
+    FactoryMode screen;
+    // The wiring start-up makes.
+    connect(&screen, &FactoryMode::signal_setpara_Voltagelimit, &ccu, &Thread_RS232_CCU1::Set_VoltageLimit_Request);
+    connect(&screen, &FactoryMode::signal_setpara_Currentlimit, &ccu, &Thread_RS232_CCU1::Set_CurrentLimit_Request);
+    connect(&screen, &FactoryMode::signal_setpara_Powerlimit, &ccu, &Thread_RS232_CCU1::Set_PowerLimit_Request);
+    connect(&screen, &FactoryMode::signal_setpara_PowerlimitEn, &ccu, &Thread_RS232_CCU1::Set_PowerLimitEn_Request);
+    connect(&screen, &FactoryMode::signal_setpara_FanSpeedCtrl, &ccu, &Thread_RS232_CCU1::Set_FanSpeedCtrl_Request);
+    screen.update();
+
+    ccu.start();
+    // Ticks are given by hand below, not by the clock.
+    timer_rs232_interval->stop();
+    const QByteArray bootRead = line.nextFrame();
+    QVERIFY2(bootRead.startsWith("~21015041"), bootRead.constData());
+
+    QComboBox *list = screen.findChild<QComboBox *>(listName);
+    QVERIFY(list && list->isEnabled());
+    if (frameStart.isEmpty())
+        list->setCurrentIndex(list->count() - 1); // a choice first, then back
+    list->setCurrentIndex(list->findText(item));
+    if (frameStart.isEmpty()) {
+        // Drain the choice made on the way.
+        QMetaObject::invokeMethod(&ccu.rs232_ccu, "Rs232_Contrl", Qt::QueuedConnection);
+        QVERIFY(!line.nextFrame().isEmpty());
+    }
+
+    // The request was queued to the worker before this tick.
+    QMetaObject::invokeMethod(&ccu.rs232_ccu, "Rs232_Contrl", Qt::QueuedConnection);
+    const QByteArray frame = line.nextFrame();
+    QVERIFY(frame.endsWith('\r'));
+    if (frameStart.isEmpty()) {
+        // Only the routine reads remain: system status or charging data.
+        const QByteArray cid2 = frame.mid(7, 2);
+        QVERIFY2(cid2 == "42" || cid2 == "43" || cid2 == "41", frame.constData());
+    } else {
+        QVERIFY2(frame.startsWith(frameStart), frame.constData());
+        QCOMPARE(frame.size(), frameStart.endsWith('\r') ? frameStart.size() : frameStart.size() + 5);
+    }
+}
+
+QTEST_MAIN(tst_FactoryLink)
+#include "tst_factorylink.moc"
