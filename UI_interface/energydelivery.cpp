@@ -4,6 +4,7 @@
 #include "globalvariable.h"
 
 #include <QPixmap>
+#include <QTextDocument>
 
 qint32 soc_progressbar = 0;
 quint16 prepare_count = 0;
@@ -12,10 +13,33 @@ quint16 finish_count = 0;
 quint16 propare_n = 0;
 QTimer timer_SocRefresh;
 
-QString chargingFigureText(const QString &value, const QString &unit)
+QString chargingFigureText(const QString &value, const QString &unit, int valuePx)
 {
-    return "<p style='text-align:Center;color:white;'><span style='font-size:60px;'>" + value + "</span>"
-        + "<span style='font-size:36px;'>" + unit + "</span>";
+    const int unitPx = valuePx * 36 / 60;
+    return "<p style='text-align:Center;color:white;'><span style='font-size:" + QString::number(valuePx) + "px;'>"
+        + value + "</span>" + "<span style='font-size:" + QString::number(unitPx) + "px;'>" + unit + "</span>";
+}
+
+// Width of the ink of a figure in the label's font; a trailing blank of the
+// unit draws nothing and may run past the box.
+static qreal figureWidth(const QLabel *label, const QString &value, const QString &unit, int valuePx)
+{
+    QTextDocument doc;
+    doc.setDefaultFont(label->font());
+    doc.setDocumentMargin(0);
+    QString ink = unit;
+    while (ink.endsWith(' '))
+        ink.chop(1);
+    doc.setHtml(chargingFigureText(value, ink, valuePx));
+    return doc.idealWidth();
+}
+
+void setChargingFigure(QLabel *label, const QString &value, const QString &unit)
+{
+    int px = 60;
+    while (px > 30 && figureWidth(label, value, unit, px) > label->width())
+        px -= 6;
+    label->setText(chargingFigureText(value, unit, px));
 }
 
 EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::EnergyDelivery)
@@ -33,13 +57,14 @@ EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::En
     ui->label_prepare->setStyleSheet(charging_prepare_style);
     ui->label_prepare->raise();
 
-    // The two large figures, their captions under them.
-    ui->label_togoinfo1->setGeometry(unitRect(22, 4, 10, 2));
-    ui->label_togoinfo2->setGeometry(unitRect(32, 4, 10, 2));
+    // The two large figures, their captions under them. The figure box is
+    // three units high: its 60 px run needs more than two.
+    ui->label_togoinfo1->setGeometry(unitRect(22, 4, 10, 3));
+    ui->label_togoinfo2->setGeometry(unitRect(32, 4, 10, 3));
     ui->label_togoinfo1->setText(charging_togoinfo_str1);
     ui->label_togoinfo2->setText(charging_togoinfo_str2);
-    ui->label_togo1->setGeometry(unitRect(22, 6, 10, 2));
-    ui->label_togo2->setGeometry(unitRect(32, 6, 10, 2));
+    ui->label_togo1->setGeometry(unitRect(22, 6, 10, 3));
+    ui->label_togo2->setGeometry(unitRect(32, 6, 10, 3));
     ui->label_togo1->setTextFormat(Qt::PlainText);
     ui->label_togo2->setTextFormat(Qt::PlainText);
     ui->label_togo1->setStyleSheet(charging_togo_sty);
@@ -200,8 +225,8 @@ void EnergyDelivery::InfoUpdate()
     ui->label_chargedinfo3->setText(str_chargeVoltage + "V");
     ui->label_chargedinfo4->setText(str_chargeCurrent + "A");
     ui->label_chargedinfo5->setText(str_chargedMoney + "€");
-    ui->label_togoinfo1->setText(chargingFigureText(str_togokWh, " kWh "));
-    ui->label_togoinfo2->setText(chargingFigureText(str_remaintime, "  min"));
+    setChargingFigure(ui->label_togoinfo1, str_togokWh, " kWh ");
+    setChargingFigure(ui->label_togoinfo2, str_remaintime, "  min");
     ui->label_soc->setText(str_soc);
 }
 

@@ -22,9 +22,16 @@ extern quint16 finish_count;    // ... finished
 extern quint16 propare_n;       // step of the dot animation, 0-3
 extern QTimer timer_SocRefresh; // the 200 ms refresh
 
+class QLabel;
+
 // A large figure (energy to go, time remaining): the value in the 60 px run,
-// the unit in the 36 px run.
-QString chargingFigureText(const QString &value, const QString &unit);
+// the unit in the 36 px run. A smaller value size scales both runs.
+QString chargingFigureText(const QString &value, const QString &unit, int valuePx = 60);
+
+// Sets a large figure on its label; a value too wide for the box at the full
+// size (a long remaining time, a large target) is set smaller rather than
+// clipped at both ends.
+void setChargingFigure(QLabel *label, const QString &value, const QString &unit);
 
 class EnergyDelivery : public QWidget
 {

@@ -28,6 +28,7 @@ extern const QString errorpage_label_style;
 // Debug panel
 extern const QString debug_groupbox_style;
 extern const QString debug_pushbutton_style;
+extern const QString debug_panel_style; // indicators that read on the dark panel
 
 // Help screen
 extern const QString help_title_str;

@@ -1,0 +1,31 @@
+#include "complete_child.h"
+#include "ui_complete_child.h"
+
+#include "globalvariable.h"
+
+Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+    QPalette pal = palette();
+    pal.setBrush(QPalette::Window, QColor(0, 0, 0, 0));
+    setPalette(pal);
+    QFont f = font();
+    f.setFamily("Roboto");
+    setFont(f);
+    setGeometry(unitRect(12, 10, 40, 20));
+
+    ui->frame->setGeometry(unitRect(0, 0, 40, 20));
+    ui->frame->setStyleSheet(child_window_sty);
+    ui->label->setGeometry(unitRect(0, 3, 40, 8));
+    ui->label->setText(comchild_label_str);
+    ui->pushButton->setGeometry(unitRect(15, 14, 10, 4));
+    ui->pushButton->setStyleSheet(comchild_pushbotton_sty);
+}
+
+Complete_child::~Complete_child() { delete ui; }
+
+void Complete_child::page_show() { show(); }
+void Complete_child::page_hide() { hide(); }
+void Complete_child::on_pushButton_clicked() { emit jump_home(); }

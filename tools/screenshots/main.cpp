@@ -1,0 +1,424 @@
+// hmi-screenshots <outdir>
+//
+// Builds every customer screen with representative session data and writes
+// one PNG per screen, composed as the driver sees it on the 1280 x 800 panel:
+// the main window's status and navigation bar on top, the screen below it,
+// the veil over both when a popup is up, and the popup's rounded card on top.
+
+#include "authorization.h"
+#include "ccu_records.h"
+#include "chargerconnect.h"
+#include "charging_child1.h"
+#include "charging_child2.h"
+#include "complete.h"
+#include "complete_child.h"
+#include "debugfun.h"
+#include "energydelivery.h"
+#include "errormsg.h"
+#include "fixedcharge.h"
+#include "fonts.h"
+#include "globalvariable.h"
+#include "help.h"
+#include "home.h"
+#include "keyboard.h"
+#include "standby.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// The frame the main window draws around every screen: background, status
+// bar with clock and icons, the navigation buttons with their masks, and the
+// full-window veil laid behind popups.
+class Panel : public QWidget
+{
+public:
+    Panel()
+    {
+        QFont f = font();
+        f.setFamily("Roboto");
+        setFont(f);
+        setGeometry(unitRect(0, 0, 64, 40));
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, QColor(Natural_Darker.chopped(1)));
+        setPalette(pal);
+        setAutoFillBackground(true);
+
+        statusbar = label(unitRect(0, 0, 64, 2), statusbar_backgound + font_S + font_color_basic + alignment_C);
+        statusbar->setText(statusbar_str);
+        time = label(QRect(int(2 * dpX), 0, 200, int(2 * dpY)), font_color_basic + font_S);
+        time->setText("06-14 10:42:17");
+        factory = button(unitRect(52, 0, 2, 2), setting_style + image_setting);
+        charger = label(unitRect(56, 0, 2, 2), QString());
+        charger->setScaledContents(true);
+        wifi = label(unitRect(60, 0, 2, 2), QString());
+        wifi->setScaledContents(true);
+        wifi->setPixmap(QPixmap(charger_signal_good));
+        home = button(unitRect(2, 3, 5, 4), navigationbar_style + image_home);
+        maskHome = label(unitRect(2, 3, 5, 4), disabled_mask);
+        language = button(unitRect(53, 3, 4, 4), navigationbar_style + image_language);
+        maskLanguage = label(unitRect(53, 3, 4, 4), disabled_mask);
+        help = button(unitRect(58, 3, 4, 4), navigationbar_style + image_help);
+        maskHelp = label(unitRect(58, 3, 4, 4), disabled_mask);
+        veil = label(unitRect(0, 0, 64, 40), popup_shadow);
+        veil->hide();
+        setPlugged(false);
+        setLocks(true, false, false);
+    }
+
+    void setPlugged(bool plugged) { charger->setPixmap(QPixmap(plugged ? charger_con : charger_discon)); }
+
+    void setLocks(bool lockHome, bool lockLanguage, bool lockHelp)
+    {
+        lock(home, maskHome, lockHome);
+        lock(language, maskLanguage, lockLanguage);
+        lock(help, maskHelp, lockHelp);
+    }
+
+    // Screens sit under the bars' masks and the veil.
+    void place(QWidget *screen)
+    {
+        screen->setGeometry(unitRect(0, 7, 64, 33));
+        screen->lower();
+    }
+
+    void setVeil(bool on)
+    {
+        veil->setVisible(on);
+        veil->raise();
+    }
+
+private:
+    QLabel *label(const QRect &r, const QString &style)
+    {
+        auto *l = new QLabel(this);
+        l->setGeometry(r);
+        l->setStyleSheet(style);
+        return l;
+    }
+    QPushButton *button(const QRect &r, const QString &style)
+    {
+        auto *b = new QPushButton(this);
+        b->setGeometry(r);
+        b->setStyleSheet(style);
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    }
+    static void lock(QPushButton *b, QLabel *mask, bool locked)
+    {
+        b->setEnabled(!locked);
+        mask->setVisible(locked);
+        mask->raise();
+    }
+
+    QLabel *statusbar, *time, *charger, *wifi, *maskHome, *maskLanguage, *maskHelp, *veil;
+    QPushButton *factory, *home, *language, *help;
+};
+
+QString outDir;
+int written = 0;
+
+// The panel with its screens, then every popup window at its place on the panel.
+bool save(const QString &name, QWidget *panel, const QList<QWidget *> &popups = {})
+{
+    panel->show();
+    for (QWidget *p : popups)
+        p->show();
+    QApplication::processEvents();
+    QPixmap shot = panel->grab();
+    {
+        QPainter painter(&shot);
+        for (QWidget *p : popups)
+            painter.drawPixmap(p->geometry().topLeft() - panel->geometry().topLeft(), p->grab());
+    }
+    const QString path = QDir(outDir).filePath(name + ".png");
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    ++written;
+    return true;
+}
+
+// Session figures as the charging data update formats them.
+void setFigures(const char *kwh, const char *minutes, const char *volts, const char *amps, const char *money,
+                const char *togo, const char *remain, int soc)
+{
+    str_chargedkWh = kwh;
+    str_chargedtime = minutes;
+    str_chargeVoltage = volts;
+    str_chargeCurrent = amps;
+    str_chargedMoney = money;
+    str_togokWh = togo;
+    str_remaintime = remain;
+    int_soc = quint16(soc);
+    str_soc = QString::number(soc);
+}
+
+// A fixed-amount session of €10 at the default price.
+void chooseTenEuros()
+{
+    gun_status[1].charge_style = 2;
+    f_CusSetAmount = 10.0f;
+    f_CusSetkWh = 10.0f / f_price;
+    gun_status[1].f_CusSetAmount = f_CusSetAmount;
+    gun_status[1].f_CusSetkWh = f_CusSetkWh;
+    str_amount = QString::number(double(f_CusSetAmount), 'f', 2);
+    str_quantity = QString::number(double(f_CusSetkWh), 'f', 2);
+}
+
+bool shootHome()
+{
+    Panel panel;
+    auto *screen = new home(&panel);
+    panel.place(screen);
+    screen->page_show();
+    return save("home", &panel);
+}
+
+bool shootFixedAmountKeypad()
+{
+    Panel panel;
+    panel.setLocks(false, false, false);
+    auto *screen = new FixedCharge(&panel);
+    panel.place(screen);
+    auto *keypad = new Keyboard(&panel);
+    gun_status[1].charge_style = 2;
+    screen->page_show(1);
+    if (auto *preset = screen->findChild<QPushButton *>("pushButton_A3"))
+        preset->click(); // €10
+    panel.setVeil(true);
+    keypad->page_show(1);
+    keypad->num_buttonClicked(2);
+    keypad->num_buttonClicked(5);
+    return save("fixedcharge-keypad", &panel, {keypad});
+}
+
+bool shootAuthorizationPlugin()
+{
+    Panel panel;
+    panel.setLocks(false, false, false);
+    auto *screen = new Authorization(&panel);
+    panel.place(screen);
+    screen->show();
+    auto *prompt = new Chargerconnect(&panel);
+    panel.setVeil(true);
+    return save("authorization-plugin", &panel, {prompt});
+}
+
+bool shootAuthorization()
+{
+    Panel panel;
+    panel.setPlugged(true);
+    panel.setLocks(false, false, false);
+    auto *screen = new Authorization(&panel);
+    panel.place(screen);
+    screen->show();
+    return save("authorization", &panel);
+}
+
+bool shootStandby()
+{
+    Panel panel;
+    panel.setPlugged(true);
+    chooseTenEuros();
+    charginfo.SOC_Current = 30;
+    auto *screen = new Standby(&panel);
+    panel.place(screen);
+    screen->page_show();
+    return save("standby", &panel);
+}
+
+// The energy delivery screen after `ticks` refreshes in `phase`.
+EnergyDelivery *charging(Panel &panel, int phase, int ticks)
+{
+    panel.setPlugged(true);
+    panel.setLocks(true, true, true);
+    auto *screen = new EnergyDelivery(&panel);
+    panel.place(screen);
+    screen->show();
+    Charging_phase = quint16(phase);
+    for (int i = 0; i < ticks; ++i)
+        screen->Soc_Refresh();
+    screen->InfoUpdate();
+    timer_SocRefresh.stop();
+    return screen;
+}
+
+bool shootCharging()
+{
+    chooseTenEuros();
+    bool ok = true;
+    {
+        Panel panel;
+        setFigures("0.0", "0", "0", "0", "0.0", "15.4", "--", 70);
+        propare_n = 0;
+        charging(panel, 1, 4); // three dots
+        ok &= save("charging-preparing", &panel);
+    }
+    {
+        Panel panel;
+        setFigures("1.2", "2", "375", "60", "0.8", "14.2", "38", 80);
+        soc_progressbar = 58; // mid-sweep
+        charging(panel, 3, 2);
+        ok &= save("charging-charging", &panel);
+    }
+    {
+        Panel panel;
+        setFigures("1.7", "5", "400", "20", "1.1", "13.7", "--", 95);
+        propare_n = 0;
+        charging(panel, 4, 3);
+        ok &= save("charging-stopping", &panel);
+    }
+    {
+        Panel panel;
+        setFigures("1.5", "4", "390", "0", "1.0", "13.9", "--", 90);
+        charging(panel, 5, 1);
+        ok &= save("charging-suspended", &panel);
+    }
+    return ok;
+}
+
+bool shootStopDialogs()
+{
+    chooseTenEuros();
+    bool ok = true;
+    {
+        Panel panel;
+        setFigures("1.2", "2", "375", "60", "0.8", "14.2", "38", 80);
+        soc_progressbar = 58;
+        charging(panel, 3, 2);
+        panel.setVeil(true);
+        auto *popup = new Charging_child1(&panel);
+        ok &= save("stop-dialog-card", &panel, {popup});
+    }
+    {
+        Panel panel;
+        setFigures("1.2", "2", "375", "60", "0.8", "14.2", "38", 80);
+        soc_progressbar = 58;
+        charging(panel, 3, 2);
+        panel.setVeil(true);
+        auto *popup = new Charging_child2(&panel);
+        ok &= save("stop-dialog-confirm", &panel, {popup});
+    }
+    return ok;
+}
+
+Complete *completion(Panel &panel)
+{
+    panel.setPlugged(true);
+    panel.setLocks(true, true, true);
+    setFigures("1.7", "6", "0", "0", "1.1", "0", "0", 95);
+    auto *screen = new Complete(&panel);
+    panel.place(screen);
+    screen->InfoUpdate();
+    screen->show();
+    return screen;
+}
+
+bool shootCompletion()
+{
+    bool ok = true;
+    {
+        Panel panel;
+        completion(panel);
+        ok &= save("complete", &panel);
+    }
+    {
+        Panel panel;
+        completion(panel);
+        panel.setVeil(true);
+        auto *popup = new Complete_child(&panel);
+        ok &= save("complete-popup", &panel, {popup});
+    }
+    return ok;
+}
+
+// The error card floats over the page without a veil.
+bool shootError()
+{
+    Panel panel;
+    completion(panel);
+    auto *popup = new ErrorMsg(&panel);
+    popup->page_show("Information:The transaction is stopped by Remote command!");
+    timer_page_errpage.stop();
+    return save("error-popup", &panel, {popup});
+}
+
+bool shootHelp()
+{
+    bool ok = true;
+    Help help;
+    if (auto *clock = help.findChild<QLabel *>("label_time"))
+        clock->setText("06-14 10:42:17"); // the same moment on every page
+    const char *const names[] = {"help", "help-fixed-amount", "help-paying", "help-stopping", "help-icons"};
+    for (int i = 0; i < help.topicCount() && i < 5; ++i) {
+        help.showTopic(i);
+        ok &= save(names[i], &help);
+    }
+    return ok;
+}
+
+bool shootDebugPanel()
+{
+    Panel panel;
+    auto *screen = new home(&panel);
+    panel.place(screen);
+    screen->page_show();
+    auto *debugset = new DebugFun(&panel);
+    if (auto *box = debugset->findChild<QCheckBox *>("checkBox_charger"))
+        box->setChecked(true);
+    debugset->raise();
+    return save("debug-panel", &panel);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 2 || args.at(1).startsWith('-')) {
+        std::fprintf(stderr, "usage: hmi-screenshots <outdir>\n");
+        return 2;
+    }
+    outDir = args.at(1);
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+    if (registerRobotoFonts() == 0)
+        std::fprintf(stderr, "warning: no Roboto face registered\n");
+    // Nothing here should touch the panel's data directory.
+    QTemporaryDir data;
+    FilePath = data.path() + '/';
+
+    bool ok = true;
+    ok &= shootHome();
+    ok &= shootFixedAmountKeypad();
+    ok &= shootAuthorization();
+    ok &= shootAuthorizationPlugin();
+    ok &= shootStandby();
+    ok &= shootCharging();
+    ok &= shootStopDialogs();
+    ok &= shootCompletion();
+    ok &= shootError();
+    ok &= shootHelp();
+    ok &= shootDebugPanel();
+    std::printf("%d screenshots\n", written);
+    return ok ? 0 : 1;
+}
