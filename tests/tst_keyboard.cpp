@@ -43,14 +43,12 @@ private slots:
     void cursorStaysInDigits_data();
     void cursorStaysInDigits();
     void touchOnTheUnit();
-    void typingIntoTheFieldIsRefused();
     void modes();
     void confirm_data();
     void confirm();
     void confirmWithoutMode();
     void cancel();
     void clickingTheKeys();
-    void popupWindow();
     void look();
 };
 
@@ -155,34 +153,24 @@ void tst_Keyboard::cursorStaysInDigits()
     QVERIFY(edit->cursorPosition() <= strContent.size());
 }
 
+// Real touches and key events on the field itself.
 void tst_Keyboard::touchOnTheUnit()
 {
     Keyboard kb;
     kb.page_show(1);
-    kb.show();
     play(kb, "25");
     auto *edit = kb.findChild<QLineEdit *>("lineEdit");
-    // A real touch near the right end of the field, over the unit; then a drag selection.
-    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 20, edit->height() / 2));
+    const QPoint onUnit(edit->width() - 20, edit->height() / 2);
+    QTest::mouseClick(edit, Qt::LeftButton, {}, onUnit);
     QCOMPARE(edit->cursorPosition(), 2);
+    QTest::mouseDClick(edit, Qt::LeftButton, {}, onUnit);
     edit->setSelection(0, 6);
     QVERIFY(!edit->hasSelectedText());
-    QVERIFY(edit->cursorPosition() <= 2);
-    QTest::mouseDClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 20, edit->height() / 2));
-    QVERIFY(!edit->hasSelectedText());
     QCOMPARE(edit->cursorPosition(), 2);
-}
-
-void tst_Keyboard::typingIntoTheFieldIsRefused()
-{
-    Keyboard kb;
-    kb.page_show(1);
-    auto *edit = kb.findChild<QLineEdit *>("lineEdit");
+    // The keys are the only input.
     QTest::keyClicks(edit, "55");
     QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QCOMPARE(edit->text(), QString("0    €"));
-    QCOMPARE(strContent, QString("0"));
+    QCOMPARE(edit->text(), QString("25    €"));
 }
 
 void tst_Keyboard::modes()
@@ -192,19 +180,12 @@ void tst_Keyboard::modes()
     auto *edit = kb.findChild<QLineEdit *>("lineEdit");
 
     kb.page_show(1);
-    QCOMPARE(page_index, 1);
-    QCOMPARE(str_unit, QString("€"));
     QCOMPARE(head->text(), keyboard_head_str1);
     QCOMPARE(edit->text(), QString("0    €"));
-    QCOMPARE(edit->cursorPosition(), 1);
-
     play(kb, "42");
     kb.page_show(2);
     QCOMPARE(page_index, 2);
-    QCOMPARE(head->text(),
-             QString("<p style='font-size:36px;line-height:60%;font:Bold Condensed;color:black;text-align:center;'>"
-                     "Set Quantity(Max.100)</p>"));
-    QCOMPARE(edit->text(), QString("0    kWh"));
+    QCOMPARE(head->text(), keyboard_head_str2);
 
     // Another number keeps the last mode but still starts a fresh entry.
     play(kb, "42");
@@ -300,21 +281,6 @@ void tst_Keyboard::clickingTheKeys()
         QTest::mouseClick(b, Qt::LeftButton);
     }
     QCOMPARE(kb.findChild<QLineEdit *>("lineEdit")->text(), QString("12.7    kWh"));
-    QCOMPARE(kb.findChild<QPushButton *>("pushButton_backspace")->text(), QString(QChar(0x2573)));
-    QCOMPARE(kb.findChild<QPushButton *>("pushButton_dot")->text(), QString("."));
-}
-
-void tst_Keyboard::popupWindow()
-{
-    QWidget owner;
-    Keyboard kb(&owner);
-    QVERIFY(kb.isWindow());
-    QVERIFY(kb.windowFlags() & Qt::Dialog);
-    QVERIFY(kb.windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(kb.testAttribute(Qt::WA_TranslucentBackground));
-    QCOMPARE(kb.palette().brush(QPalette::Window).color().alpha(), 0);
-    QCOMPARE(kb.geometry(), QRect(240, 120, 800, 580));
-    QCOMPARE(kb.findChild<QFrame *>("frame")->styleSheet(), QString("background:white;border-radius:14px;"));
 }
 
 void tst_Keyboard::look()
@@ -322,6 +288,7 @@ void tst_Keyboard::look()
     LookPanel panel;
     auto *page = new FixedCharge(&panel);
     Keyboard kb(&panel);
+    QVERIFY(kb.isWindow()); // above the main window and its veil
     panel.show();
     page->page_show(1);
     kb.page_show(1);
@@ -329,7 +296,7 @@ void tst_Keyboard::look()
     CHECK_LOOK(&kb);
     const QImage img = renderPanel(&panel, {&kb});
     saveShot(img, "keyboard");
-    // White card inside, veil outside its rounded corner.
+    // White card inside, veil outside its rounded corner: the window itself is see-through.
     QCOMPARE(img.pixelColor(640, 130), QColor(Qt::white));
     QVERIFY(img.pixelColor(241, 121).lightness() < 40);
 
