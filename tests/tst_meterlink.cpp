@@ -14,15 +14,64 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <atomic>
 #include <cstring>
 #include <fcntl.h>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace {
+
+// Log lines from every thread. The lock is a std::mutex: the meter thread
+// logs while the test reads, and ThreadSanitizer sees through this lock
+// (it cannot see through the toolkit's contended mutex).
+class ThreadLog
+{
+public:
+    ThreadLog()
+    {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&ThreadLog::handler);
+    }
+    ~ThreadLog()
+    {
+        qInstallMessageHandler(m_previous);
+        std::lock_guard<std::mutex> lock(s_mutex);
+        s_current = nullptr;
+    }
+    QStringList lines() const
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        return m_lines;
+    }
+    int count(const QString &fragment) const
+    {
+        int n = 0;
+        for (const QString &l : lines())
+            n += l.contains(fragment) ? 1 : 0;
+        return n;
+    }
+    bool contains(const QString &fragment) const { return count(fragment) > 0; }
+
+private:
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &message)
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        if (s_current)
+            s_current->m_lines << message;
+    }
+    static std::mutex s_mutex;
+    static ThreadLog *s_current;
+    QStringList m_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+std::mutex ThreadLog::s_mutex;
+ThreadLog *ThreadLog::s_current = nullptr;
 
 const QString ErrorLine = QStringLiteral("Communication with DC meter 1 is error.");
 const QString RestoredLine = QStringLiteral("Communication with DC meter 1 is restored.");
@@ -146,25 +195,60 @@ QByteArray measurement(float voltage, char address = 0x01)
     return withCrc(QByteArray(1, address) + '\x04' + '\x26' + data);
 }
 
-// Runs f on the meter thread and hands back its result.
-template <typename F>
-auto onMeterThread(Thread_rs485 &owner, F f) -> decltype(f(static_cast<DC_Meter *>(nullptr)))
+// Looks into the reader on its own thread. Queued calls are the toolkit's
+// business, and ThreadSanitizer cannot see their hand-over; so the probe is
+// moved to the meter thread before it starts, is called by slot name (no
+// captured data to hand over) and hands its answers back under a std::mutex.
+class MeterProbe : public QObject
 {
-    decltype(f(static_cast<DC_Meter *>(nullptr))) result{};
-    DC_Meter *meter = owner.dc_meter1;
-    QMetaObject::invokeMethod(meter, [&result, meter, f] { result = f(meter); }, Qt::BlockingQueuedConnection);
-    return result;
-}
+    Q_OBJECT
+public:
+    struct Sample
+    {
+        int errors = -1;
+        int buffered = -1;
+        bool partsOnMeterThread = false; // port and response timer
+    };
 
-int errorCount(Thread_rs485 &owner)
-{
-    return onMeterThread(owner, [](DC_Meter *m) { return int(m->Rs485_error_num); });
-}
+    explicit MeterProbe(DC_Meter *meter) : m_meter(meter) {}
 
-int bufferedBytes(Thread_rs485 &owner)
-{
-    return onMeterThread(owner, [](DC_Meter *m) { return m->Rs485_readBuf.size(); });
-}
+    // With setErrors >= 0 the error count is set first.
+    Sample sample(int setErrors = -1)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_setErrors = setErrors;
+        const quint64 generation = m_generation;
+        lock.unlock();
+        QMetaObject::invokeMethod(this, "run", Qt::QueuedConnection);
+        lock.lock();
+        m_answered.wait_for(lock, std::chrono::seconds(10), [&] { return m_generation != generation; });
+        return m_sample;
+    }
+
+public slots:
+    void run()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_setErrors >= 0)
+            m_meter->Rs485_error_num = quint16(m_setErrors);
+        m_setErrors = -1;
+        m_sample.errors = m_meter->Rs485_error_num;
+        m_sample.buffered = m_meter->Rs485_readBuf.size();
+        m_sample.partsOnMeterThread = m_meter->serial_rs485 && m_meter->timer_serial485
+            && m_meter->serial_rs485->thread() == QThread::currentThread()
+            && m_meter->timer_serial485->thread() == QThread::currentThread();
+        ++m_generation;
+        m_answered.notify_all();
+    }
+
+private:
+    DC_Meter *const m_meter;
+    std::mutex m_mutex;
+    std::condition_variable m_answered;
+    int m_setErrors = -1;
+    quint64 m_generation = 0;
+    Sample m_sample;
+};
 
 // One poll tick, as the poll timer would deliver it.
 void poll(Thread_rs485 &owner)
@@ -196,8 +280,14 @@ private:
     // so that the test alone decides when a poll happens.
     void startOwner(Thread_rs485 &owner, const QString &port);
 
+    int errorCount() { return m_probe ? m_probe->sample().errors : -1; }
+    int bufferedBytes() { return m_probe ? m_probe->sample().buffered : -1; }
+
     QString m_previousPort;
-    std::unique_ptr<LogCapture> m_log;
+    std::unique_ptr<ThreadLog> m_log;
+    // Deleted here after its thread has ended: its last call on that thread
+    // is ordered before by its own lock, which a deferred deletion would not be.
+    std::unique_ptr<MeterProbe> m_probe;
 };
 
 void tst_MeterLink::initTestCase()
@@ -214,11 +304,12 @@ void tst_MeterLink::init()
         d.Powerquantity = 0;
         d.Com_error = false;
     }
-    m_log.reset(new LogCapture);
+    m_log.reset(new ThreadLog);
 }
 
 void tst_MeterLink::cleanup()
 {
+    m_probe.reset();
     m_log.reset();
     MeterPortName = m_previousPort;
 }
@@ -226,6 +317,8 @@ void tst_MeterLink::cleanup()
 void tst_MeterLink::startOwner(Thread_rs485 &owner, const QString &port)
 {
     MeterPortName = port;
+    m_probe.reset(new MeterProbe(owner.dc_meter1));
+    m_probe->moveToThread(owner.RS485_DCMeter_Thread);
     owner.start();
     QVERIFY(timer_rs485_interval);
     QVERIFY(timer_rs485_interval->isActive());
@@ -257,7 +350,7 @@ void tst_MeterLink::readsTheSimulator()
     QTRY_COMPARE_WITH_TIMEOUT(dc_meter_data[1].voltage.load(), 800.0f, ExchangeTimeoutMs);
     QCOMPARE(dc_meter_data[1].current.load(), 250.5f);
     QVERIFY(dc_meter_data[1].Powerquantity > energy);
-    QCOMPARE(errorCount(owner), 0);
+    QCOMPARE(errorCount(), 0);
     QVERIFY(!dc_meter_data[1].Com_error);
 }
 
@@ -272,10 +365,10 @@ void tst_MeterLink::outageRaisesAndReturnClearsComError()
 
     // Nine polls of the outage have passed unanswered (the count itself is
     // the reader's unit test); the tenth and eleventh go over the line.
-    onMeterThread(owner, [](DC_Meter *m) { return m->Rs485_error_num = 9; });
+    m_probe->sample(9);
     QVERIFY(sim.command("silent on"));
     poll(owner);
-    QTRY_COMPARE_WITH_TIMEOUT(errorCount(owner), 10, ExchangeTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 10, ExchangeTimeoutMs);
     QVERIFY(!dc_meter_data[1].Com_error);
     poll(owner);
     QTRY_VERIFY_WITH_TIMEOUT(dc_meter_data[1].Com_error, ExchangeTimeoutMs);
@@ -298,29 +391,29 @@ void tst_MeterLink::badCrcAndLateAnswers()
     startOwner(owner, sim.device);
 
     poll(owner);
-    QTRY_COMPARE_WITH_TIMEOUT(errorCount(owner), 1, ExchangeTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 1, ExchangeTimeoutMs);
     QCOMPARE(dc_meter_data[1].voltage.load(), 0.0f);
 
     QVERIFY(sim.command("badcrc off"));
     poll(owner);
     QTRY_COMPARE_WITH_TIMEOUT(dc_meter_data[1].voltage.load(), 500.0f, ExchangeTimeoutMs);
-    QCOMPARE(errorCount(owner), 0);
+    QCOMPARE(errorCount(), 0);
 
     // An answer after the evaluation waits in the buffer and spoils the next
     // exchange; the one after that is good again.
     QVERIFY(sim.command("late 1500"));
     QVERIFY(sim.command("voltage 600"));
     poll(owner);
-    QTRY_COMPARE_WITH_TIMEOUT(errorCount(owner), 1, ExchangeTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 1, ExchangeTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(sim.stderrContains("late answer sent"), ExchangeTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(bufferedBytes(owner), 43, ExchangeTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(bufferedBytes(), 43, ExchangeTimeoutMs);
     QVERIFY(sim.command("late off"));
     poll(owner);
-    QTRY_COMPARE_WITH_TIMEOUT(errorCount(owner), 2, ExchangeTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 2, ExchangeTimeoutMs);
     QCOMPARE(dc_meter_data[1].voltage.load(), 500.0f);
     poll(owner);
     QTRY_COMPARE_WITH_TIMEOUT(dc_meter_data[1].voltage.load(), 600.0f, ExchangeTimeoutMs);
-    QCOMPARE(errorCount(owner), 0);
+    QCOMPARE(errorCount(), 0);
 }
 
 void tst_MeterLink::answersOnTheLine_data()
@@ -357,11 +450,11 @@ void tst_MeterLink::answersOnTheLine()
     }
     if (accepted) {
         QTRY_COMPARE_WITH_TIMEOUT(dc_meter_data[1].voltage.load(), 375.0f, ExchangeTimeoutMs);
-        QCOMPARE(errorCount(owner), 0);
+        QCOMPARE(errorCount(), 0);
     } else {
-        QTRY_COMPARE_WITH_TIMEOUT(errorCount(owner), 1, ExchangeTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 1, ExchangeTimeoutMs);
         QCOMPARE(dc_meter_data[1].voltage.load(), 0.0f);
-        QCOMPARE(bufferedBytes(owner), 0);
+        QCOMPARE(bufferedBytes(), 0);
     }
 }
 
@@ -375,7 +468,7 @@ void tst_MeterLink::stopThenDestroy()
     int timerDeleted = 0;
     connect(timer_rs485_interval, &QObject::destroyed, [&timerDeleted] { ++timerDeleted; });
     QThread *worker = owner->RS485_DCMeter_Thread;
-    QThread *meterDeletedOn = nullptr;
+    std::atomic<QThread *> meterDeletedOn{nullptr};
     connect(owner->dc_meter1, &QObject::destroyed, owner->dc_meter1,
             [&meterDeletedOn] { meterDeletedOn = QThread::currentThread(); }, Qt::DirectConnection);
 
@@ -385,12 +478,8 @@ void tst_MeterLink::stopThenDestroy()
 
     // Polls go on against the closed line and count as failures.
     poll(*owner);
-    QTRY_COMPARE_WITH_TIMEOUT(errorCount(*owner), 1, ExchangeTimeoutMs);
-    const bool madeOnMeterThread = onMeterThread(*owner, [](DC_Meter *m) {
-        return m->serial_rs485->thread() == QThread::currentThread()
-            && m->timer_serial485->thread() == QThread::currentThread();
-    });
-    QVERIFY(madeOnMeterThread);
+    QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 1, ExchangeTimeoutMs);
+    QVERIFY(m_probe->sample().partsOnMeterThread);
     QCOMPARE(m_log->lines().count("serialport: Open " + port + " failed!!"), 1);
 
     owner->stop();
@@ -421,7 +510,7 @@ void tst_MeterLink::destroyWithoutStop()
     int timerDeleted = 0;
     connect(timer_rs485_interval, &QObject::destroyed, [&timerDeleted] { ++timerDeleted; });
     QThread *worker = owner->RS485_DCMeter_Thread;
-    QThread *meterDeletedOn = nullptr;
+    std::atomic<QThread *> meterDeletedOn{nullptr};
     connect(owner->dc_meter1, &QObject::destroyed, owner->dc_meter1,
             [&meterDeletedOn] { meterDeletedOn = QThread::currentThread(); }, Qt::DirectConnection);
     startOwner(*owner, line.device);
