@@ -73,12 +73,10 @@ private slots:
     void decoding_data();
     void decoding();
     void serialNumber();
-    void unknownRequestStoresNothing();
     void eleventhFailureRaisesComError();
     void goodAnswerBreaksTheCount();
     void recoveryClearsComError();
     void otherAddressesStayInBounds();
-    void endianSwap();
     void portThatDoesNotOpen();
 };
 
@@ -216,16 +214,6 @@ void tst_Meter::serialNumber()
     QCOMPARE(dc_meter_data[1].SerialNumber.text(), QStringLiteral("12ab34cd"));
 }
 
-void tst_Meter::unknownRequestStoresNothing()
-{
-    DC_Meter meter(1);
-    meter.Rs485_error_num = 5;
-    meter.Rs485_readBuf = measurement(375.0f, 1.0f, 2.0f);
-    meter.ReceiveContrl(); // no request sent yet
-    QCOMPARE(meter.Rs485_error_num, quint16(0));
-    QCOMPARE(dc_meter_data[1].voltage.load(), 0.0f);
-}
-
 void tst_Meter::eleventhFailureRaisesComError()
 {
     LogCapture log;
@@ -315,16 +303,6 @@ void tst_Meter::otherAddressesStayInBounds()
     QCOMPARE(dc_meter_data[1].voltage.load(), 0.0f);
     QCOMPARE(dc_meter_data[2].voltage.load(), 375.0f);
     QVERIFY(log.contains("Communication with DC meter 2 is restored."));
-}
-
-void tst_Meter::endianSwap()
-{
-    DC_Meter meter(1);
-    QByteArray bytes = QByteArray::fromHex("43BB8000");
-    QCOMPARE(meter.EndianSwap(bytes).toHex(), QByteArray("0080bb43"));
-    QCOMPARE(bytes.toHex(), QByteArray("43bb8000"));
-    QByteArray empty;
-    QVERIFY(meter.EndianSwap(empty).isEmpty());
 }
 
 void tst_Meter::portThatDoesNotOpen()

@@ -425,7 +425,6 @@ void tst_MeterLink::answersOnTheLine_data()
     QTest::newRow("good answer") << QList<QByteArray>{good} << true;
     QTest::newRow("good answer in three pieces")
         << QList<QByteArray>{good.left(5), good.mid(5, 20), good.mid(25)} << true;
-    QTest::newRow("address 0") << QList<QByteArray>{measurement(375.0f, 0x00)} << true;
     QTest::newRow("address 2") << QList<QByteArray>{measurement(375.0f, 0x02)} << false;
     QTest::newRow("text") << QList<QByteArray>{QByteArray("AT+OK\r\nhello meter\r\n")} << false;
     QTest::newRow("half an answer") << QList<QByteArray>{good.left(20)} << false;
