@@ -32,6 +32,7 @@ bool listNumber(const QString &text, float *value)
         qWarning().noquote() << "factory mode: not a setting value:" << text;
     return ok;
 }
+
 // A styled combo box draws no arrow of its own unless given an image file;
 // this one is painted over the drop-down area.
 class DropDownArrow : public QWidget
@@ -94,8 +95,8 @@ FactoryMode::FactoryMode(QWidget *parent) : QMainWindow(parent), ui(new Ui::Fact
     ui->label_StopReason->setWordWrap(true);
     for (QComboBox *box : findChildren<QComboBox *>()) {
         new DropDownArrow(box);
-        // A plain list rather than a menu, so that the panel sheet styles
-        // its items (dark, finger-high rows).
+        // A plain list rather than a menu, so that its sheet styles the
+        // items (dark, finger-high rows).
         box->setItemDelegate(new QStyledItemDelegate(box));
         box->view()->setStyleSheet(factorymode_list_sty);
     }
@@ -245,7 +246,7 @@ void FactoryMode::on_comboBox_CurrentLimit_Para_currentIndexChanged(const QStrin
     if (!listNumber(text, &amperes))
         return;
     qDebug().noquote() << " current limit setting to:" << text;
-    // The CCU overshoots its limit by up to 3 A; the request keeps that margin.
+    // The CCU is asked for 3 A below the chosen limit.
     emit signal_setpara_Currentlimit(amperes - 3.0f);
 }
 
