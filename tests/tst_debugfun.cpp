@@ -25,7 +25,6 @@ private slots:
     void setRfidState();
     void chargerBoxMirrorsPlugState();
     void cornerButtonHidesAndShowsTheControls();
-    void placedInTheLowerRightCorner();
 
 private:
     template<typename T> static T *child(QWidget &w, const char *name)
@@ -208,18 +207,6 @@ void tst_DebugFun::cornerButtonHidesAndShowsTheControls()
     QVERIFY(!group->isVisible());
     QTest::mouseClick(corner, Qt::LeftButton);
     QVERIFY(group->isVisible());
-}
-
-void tst_DebugFun::placedInTheLowerRightCorner()
-{
-    DebugFun panel;
-    QCOMPARE(panel.geometry(), QRect(1080, 600, 200, 200));
-    QCOMPARE(panel.windowTitle(), QString("Form"));
-    QGroupBox *group = child<QGroupBox>(panel, "groupBox_debug");
-    QCOMPARE(group->geometry(), QRect(40, 40, 120, 120));
-    QVERIFY(group->isCheckable() && group->isChecked());
-    QCOMPARE(group->title(), QString("debug"));
-    QCOMPARE(child<QPushButton>(panel, "pushButton_debug")->geometry(), QRect(160, 160, 40, 40));
 }
 
 QTEST_MAIN(tst_DebugFun)

@@ -16,10 +16,8 @@ private slots:
     void newMessageReplacesTextAndRestartsTimer();
     void closesItselfWhenTheTimeIsUp();
     void okClosesAtOnce();
-    void pageHideStopsTheTimer();
     void messagesWrapInsideTheCard_data();
     void messagesWrapInsideTheCard();
-    void isAFloatingCard();
 
 private:
     static QLabel *label(ErrorMsg &w) { return w.findChild<QLabel *>("label"); }
@@ -74,15 +72,6 @@ void tst_ErrorMsg::okClosesAtOnce()
     QVERIFY(!timer_page_errpage.isActive());
 }
 
-void tst_ErrorMsg::pageHideStopsTheTimer()
-{
-    ErrorMsg popup;
-    popup.page_show("x");
-    popup.page_hide();
-    QVERIFY(popup.isHidden());
-    QVERIFY(!timer_page_errpage.isActive());
-}
-
 void tst_ErrorMsg::messagesWrapInsideTheCard_data()
 {
     QTest::addColumn<QString>("message");
@@ -104,18 +93,6 @@ void tst_ErrorMsg::messagesWrapInsideTheCard()
     QCOMPARE(l->text(), message);
     QCOMPARE(l->geometry(), QRect(100, 60, 600, 160));
     QVERIFY2(l->heightForWidth(l->width()) <= l->height(), qPrintable(message));
-}
-
-void tst_ErrorMsg::isAFloatingCard()
-{
-    ErrorMsg popup;
-    const Qt::WindowFlags flags = popup.windowFlags();
-    QVERIFY(flags & Qt::FramelessWindowHint);
-    QVERIFY(flags & Qt::WindowStaysOnTopHint);
-    QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
-    QCOMPARE(popup.windowTitle(), QString("Error Msg"));
-    QCOMPARE(popup.geometry(), QRect(240, 200, 800, 400));
-    QVERIFY(popup.testAttribute(Qt::WA_TranslucentBackground));
 }
 
 QTEST_MAIN(tst_ErrorMsg)

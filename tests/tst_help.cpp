@@ -16,7 +16,6 @@ class tst_Help : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void fullPanelFramelessWindow();
     void clockShowsPlaceholderThenTime();
     void backButtonAsksForHome();
     void touchingATopicShowsItsPage();
@@ -34,16 +33,6 @@ private:
 };
 
 void tst_Help::initTestCase() { QVERIFY(registerRobotoFonts() > 0); }
-
-void tst_Help::fullPanelFramelessWindow()
-{
-    Help help;
-    QVERIFY(help.windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(help.geometry(), QRect(0, 0, 1280, 800));
-    QCOMPARE(child<QLabel>(help, "label_statusbar")->text(), QString("Kavex EV Charger"));
-    QCOMPARE(child<QPushButton>(help, "pushButton_back")->geometry(), QRect(40, 60, 100, 80));
-    QCOMPARE(child<QPushButton>(help, "pushButton_language")->geometry(), QRect(1060, 60, 80, 80));
-}
 
 void tst_Help::clockShowsPlaceholderThenTime()
 {
