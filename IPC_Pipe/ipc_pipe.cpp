@@ -274,9 +274,11 @@ void IPC_Pipe::finishReader(QThread *thread, IPC_Pipe *end)
 {
     if (!thread)
         return;
-    if (thread->isRunning() && end) {
-        end->m_control->stopping = true;
-        end->m_control->wake();
+    // Held until the thread is gone, so the stop event outlives every use.
+    const std::shared_ptr<PipeControl> control = end && thread->isRunning() ? end->m_control : nullptr;
+    if (control) {
+        control->stopping = true;
+        control->wake();
     }
     thread->quit();
     thread->wait();

@@ -163,6 +163,9 @@ void Thread_pipe::stopReader()
 {
     if (!Ocppin_Read_Thread)
         return;
+    // Cut from here, so the end's destruction on its own thread has nothing
+    // of ours to touch.
+    disconnect(ocppin, nullptr, this, nullptr);
     IPC_Pipe::finishReader(Ocppin_Read_Thread, ocppin);
     ocppin = nullptr; // deleted as its thread finished
     delete Ocppin_Read_Thread;
@@ -173,6 +176,8 @@ void Thread_pipe::stopWriter()
 {
     if (!Ocppout_Write_Thread)
         return;
+    // Writes already queued are still delivered; new ones go nowhere.
+    disconnect(this, nullptr, ocppout, nullptr);
     IPC_Pipe::finishWriter(Ocppout_Write_Thread, ocppout);
     ocppout = nullptr;
     delete Ocppout_Write_Thread;

@@ -699,5 +699,5 @@ void tst_ocpp::authorizeRetryStaysUnwired()
     QVERIFY(nothingMoreWritten());
 }
 
-QTEST_MAIN(tst_ocpp)
+QTEST_GUILESS_MAIN(tst_ocpp)
 #include "tst_ocpp.moc"

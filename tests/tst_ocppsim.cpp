@@ -208,5 +208,5 @@ void tst_ocppsim::helpText()
     QCOMPARE(wrong.exitCode(), 2);
 }
 
-QTEST_MAIN(tst_ocppsim)
+QTEST_GUILESS_MAIN(tst_ocppsim)
 #include "tst_ocppsim.moc"

@@ -135,8 +135,8 @@ void tst_pipe::incomingMessageText()
 void tst_pipe::messagesWaitForTheClientInOrder()
 {
     TestDataDir dir;
-    Thread_pipe pipe;
     LogCapture log;
+    Thread_pipe pipe;
     for (int i = 1; i <= 3; ++i)
         emit pipe.ocppwrite(QString("1=Msg=%1\n}\n").arg(i));
     // Nobody reads: the writer waits, the GUI thread does not.
@@ -152,8 +152,8 @@ void tst_pipe::messagesWaitForTheClientInOrder()
 void tst_pipe::clientGoingAwayMidWriteLosesNothing()
 {
     TestDataDir dir;
-    Thread_pipe pipe;
     LogCapture log;
+    Thread_pipe pipe;
     QTRY_VERIFY(isFifo(dir.file("ocppout")));
     // Larger than the pipe buffer, so the writer is still writing when the
     // client leaves.
@@ -200,8 +200,8 @@ void tst_pipe::plainFileInsteadOfFifoDoesNotSpin()
 void tst_pipe::oversizedMessageIsDropped()
 {
     TestDataDir dir;
-    Thread_pipe pipe;
     LogCapture log;
+    Thread_pipe pipe;
     QStringList received;
     QObject sink;
     connect(pipe.ocppin, &IPC_Pipe::signal_ocppin, &sink, [&](const QString &t) { received << t; });
@@ -284,5 +284,5 @@ void tst_pipe::stopStillDeliversWhatIsQueued()
         QCOMPARE(client.next(), QString("1=StopTransaction={\n    \"n\": %1\n}\n\n").arg(i).toUtf8());
 }
 
-QTEST_MAIN(tst_pipe)
+QTEST_GUILESS_MAIN(tst_pipe)
 #include "tst_pipe.moc"
