@@ -39,7 +39,7 @@ IPC_Pipe::IPC_Pipe(const char *name, QObject *parent)
 IPC_Pipe::~IPC_Pipe()
 {
     if (!m_pending.isEmpty())
-        qWarning().noquote() << pipename << ":" << m_pending.size() << "message(s) not delivered at shutdown";
+        qWarning("%s: %d message(s) not delivered at shutdown", pipename, m_pending.size());
 }
 
 // ---------------------------------------------------------------- creation
@@ -88,7 +88,7 @@ IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
     }
 
     bool tooLong = false;
-    qint64 total = 0;
+    long long total = 0;
     char buffer[16384];
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_control->wakeFd, POLLIN, 0}};
@@ -120,7 +120,7 @@ IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
     }
     ::close(fd);
     if (tooLong) {
-        qWarning().noquote() << "ocppin message of" << total << "bytes dropped, too long";
+        qWarning("ocppin message of %lld bytes dropped, too long", total);
         data.clear();
         return ReadResult::TooLong;
     }
@@ -223,8 +223,8 @@ void IPC_Pipe::flushPending()
                 continue;
             }
             if (m_control->draining && err == ENXIO) {
-                qWarning().noquote() << pipename << ": no client reading," << m_pending.size()
-                                     << "message(s) not delivered at shutdown";
+                qWarning("%s: no client reading, %d message(s) not delivered at shutdown", pipename,
+                         m_pending.size());
                 m_pending.clear();
                 return;
             }
@@ -242,12 +242,15 @@ void IPC_Pipe::flushPending()
         ::close(fd);
         if (written) {
             m_pending.removeFirst();
+            // The client ends a message at end of file; an open for the next
+            // message right after this close could join both into one read.
+            if (!m_pending.isEmpty() || !m_control->draining)
+                pause(InterMessageGapMs);
             continue;
         }
         if (m_control->stopping)
             return;
-        qWarning().noquote() << "write to" << pipename << "failed:" << QString::fromLocal8Bit(std::strerror(err))
-                             << "- sent again at the next open";
+        qWarning("write to %s failed: %s - sent again at the next open", pipename, std::strerror(err));
         if (err != EPIPE)
             return; // not a client going away: try again with the next message
         // The client closed its end while we wrote: the next open waits for it.
@@ -260,7 +263,7 @@ void IPC_Pipe::PipeWrite(QString message)
     if (m_control->stopping)
         return;
     if (m_pending.size() >= MaxPendingMessages) {
-        qWarning().noquote() << pipename << ": too many messages waiting, oldest dropped";
+        qWarning("%s: too many messages waiting, oldest dropped", pipename);
         m_pending.removeFirst();
     }
     // JSON is UTF-8 whatever the panel's locale.

@@ -48,6 +48,8 @@ public:
     static constexpr int MaxMessageBytes = 1 << 20;
     // Messages kept for a FIFO that cannot be opened.
     static constexpr int MaxPendingMessages = 1000;
+    // Quiet time after each message written, so the client sees its end.
+    static constexpr int InterMessageGapMs = 20;
 
     // Ends the thread an end lives on, from the thread that owns it.
     // Reading end: PipeRead returns at once. Writing end: what is queued still

@@ -189,8 +189,14 @@ private:
                 return;
             if (ok) {
                 print("-> " + shown(message));
-                std::lock_guard<std::mutex> lock(m_lock);
-                m_queue.pop_front();
+                {
+                    std::lock_guard<std::mutex> lock(m_lock);
+                    m_queue.pop_front();
+                }
+                // Let the HMI see end of file before the next open, or two
+                // messages would reach it as one text.
+                pollfd p = {m_wake[0], POLLIN, 0};
+                ::poll(&p, 1, 20);
             } else {
                 print(QString("!! write to ocppin failed (%1), sending again").arg(std::strerror(errno)));
             }
