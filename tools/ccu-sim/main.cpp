@@ -17,6 +17,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,6 +49,8 @@ const char Usage[] =
     "  --delay-ms MS           answer each request after MS milliseconds (default 0)\n"
     "  --silent                answer nothing until 'silent off'\n"
     "  --link PATH             also make PATH a symbolic link to the device\n"
+    "  --control PATH          also read commands from the named pipe PATH (made if\n"
+    "                          missing), e.g. echo plug > PATH\n"
     "  --verbose               log the frames sent as well\n"
     "  -h, --help              this text\n"
     "\n"
@@ -56,7 +59,7 @@ const char Usage[] =
     "ends in phase 6 with stop reason 6. A stop command goes through phase 4 to 6\n"
     "with stop reason 5. The gun reports 'delivering' (1) in phases 1 to 5.\n"
     "\n"
-    "Commands on stdin (one per line; answers go to stdout):\n"
+    "Commands on stdin or the control pipe (one per line; answers go to stdout):\n"
     "  plug | unplug           vehicle connector in or out (out while charging ends\n"
     "                          the session with stop reason 9)\n"
     "  start                   start a session as if the HMI had asked\n"
@@ -144,6 +147,7 @@ int main(int argc, char **argv)
 {
     Options options;
     std::string linkPath;
+    std::string controlPath;
     bool verbose = false;
     bool silent = false;
     int delayMs = 0;
@@ -162,6 +166,8 @@ int main(int argc, char **argv)
             verbose = true;
         } else if (a == "--link" && i + 1 < argc) {
             linkPath = argv[++i];
+        } else if (a == "--control" && i + 1 < argc) {
+            controlPath = argv[++i];
         } else if (a == "--soc" && (ok = numberArg(i, argc, argv, v))) {
             options.soc = v;
         } else if (a == "--charge-seconds" && (ok = numberArg(i, argc, argv, v))) {
@@ -210,6 +216,20 @@ int main(int argc, char **argv)
         }
     }
 
+    int control = -1;
+    bool controlMade = false;
+    if (!controlPath.empty()) {
+        if (::mkfifo(controlPath.c_str(), 0600) == 0)
+            controlMade = true;
+        else if (errno != EEXIST)
+            std::perror("ccu-sim: mkfifo");
+        // Opened for writing too, so that writers coming and going never
+        // leave us at end-of-file.
+        control = ::open(controlPath.c_str(), O_RDWR | O_NONBLOCK);
+        if (control < 0)
+            std::perror("ccu-sim: control pipe");
+    }
+
     std::printf("%s\n", name);
     std::fflush(stdout);
 
@@ -224,7 +244,7 @@ int main(int argc, char **argv)
     model.silent = silent;
     model.delayMs = delayMs;
 
-    std::string rx, input;
+    std::string rx, input, controlInput;
     std::deque<Pending> pending;
     bool stdinOpen = true;
     bool quit = false;
@@ -236,7 +256,7 @@ int main(int argc, char **argv)
         int timeoutMs = 250;
         if (!pending.empty())
             timeoutMs = std::max(0, std::min(timeoutMs, int((pending.front().due - now) * 1000) + 1));
-        pollfd fds[2];
+        pollfd fds[3];
         int n = 0;
         const bool watchMaster = now >= masterQuietUntil;
         if (watchMaster)
@@ -244,6 +264,9 @@ int main(int argc, char **argv)
         const int stdinSlot = stdinOpen ? n : -1;
         if (stdinOpen)
             fds[n++] = {STDIN_FILENO, POLLIN, 0};
+        const int controlSlot = control >= 0 ? n : -1;
+        if (control >= 0)
+            fds[n++] = {control, POLLIN, 0};
         const int r = ::poll(fds, nfds_t(n), timeoutMs);
         if (r < 0 && errno != EINTR) {
             std::perror("ccu-sim: poll");
@@ -303,18 +326,11 @@ int main(int argc, char **argv)
             }
         }
 
-        if (stdinSlot >= 0 && r > 0 && fds[stdinSlot].revents) {
-            char buf[512];
-            const ssize_t got = ::read(STDIN_FILENO, buf, sizeof buf);
-            if (got <= 0 && !(got < 0 && errno == EINTR)) {
-                stdinOpen = false; // keep running without a console
-            } else if (got > 0) {
-                input.append(buf, size_t(got));
-            }
+        auto takeCommands = [&](std::string &buffer) {
             size_t nl;
-            while ((nl = input.find('\n')) != std::string::npos) {
-                std::string line = input.substr(0, nl);
-                input.erase(0, nl + 1);
+            while ((nl = buffer.find('\n')) != std::string::npos) {
+                std::string line = buffer.substr(0, nl);
+                buffer.erase(0, nl + 1);
                 if (!line.empty() && line.back() == '\r')
                     line.pop_back();
                 std::string reply;
@@ -335,6 +351,25 @@ int main(int argc, char **argv)
                     std::fflush(stdout);
                 }
             }
+            if (buffer.size() > 4096)
+                buffer.clear(); // no command is that long
+        };
+
+        if (stdinSlot >= 0 && r > 0 && fds[stdinSlot].revents) {
+            char buf[512];
+            const ssize_t got = ::read(STDIN_FILENO, buf, sizeof buf);
+            if (got <= 0 && !(got < 0 && errno == EINTR))
+                stdinOpen = false; // keep running without a console
+            else if (got > 0)
+                input.append(buf, size_t(got));
+            takeCommands(input);
+        }
+        if (controlSlot >= 0 && r > 0 && fds[controlSlot].revents) {
+            char buf[512];
+            const ssize_t got = ::read(control, buf, sizeof buf);
+            if (got > 0)
+                controlInput.append(buf, size_t(got));
+            takeCommands(controlInput);
         }
 
         while (!pending.empty() && pending.front().due <= now) {
@@ -347,6 +382,10 @@ int main(int argc, char **argv)
 
     if (!linkPath.empty())
         ::unlink(linkPath.c_str());
+    if (control >= 0)
+        ::close(control);
+    if (controlMade)
+        ::unlink(controlPath.c_str());
     ::close(master);
     ::close(slave);
     return 0;
