@@ -2,18 +2,45 @@
 #define MAINWINDOW_H
 
 #include <QMainWindow>
+#include <QTimer>
 
 namespace Ui {
 class MainWindow;
 }
 
-// The one top-level window: status bar, every screen, and the session logic.
+class home;
+class Keyboard;
+class Authorization;
+class FixedCharge;
+class Chargerconnect;
+class QLabel;
+class DebugFun;
+class Standby;
+class EnergyDelivery;
+class Charging_child1;
+class Charging_child2;
+class Complete;
+class Complete_child;
+class ErrorMsg;
+class Help;
+class FactoryMode;
+
+// The one top-level window: the status bar, every customer screen, the page
+// navigation and the once-per-second session supervisor.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // The help and factory windows are the service views beside the
+    // customer screens; start-up hands them the clock.
+    Help *helpWindow() const { return m_help; }
+    FactoryMode *factoryWindow() const { return m_factory; }
+
+    // How long a press on the service button opens the factory screen.
+    static constexpr int FactoryLongPressMs = 3000;
 
 signals:
     void jump_help();
@@ -61,8 +88,53 @@ public slots:
     void on_pushButton_language_clicked();
     void ReadConfigration();
 
+public:
+    // Parts of the tick, reachable for the supervisor's tests.
+    void chargingstandby_show();
+    void Charging_Data_update();
+    void charger_sate_update();
+    void NetWork_sate_update();
+    void Error_state_update();
+    void setShadow();
+    void clearShadow();
+
+    // Pause after a status change; the demo shortens it.
+    static void setPauseScale(double scale);
+
 private:
+    void changeStatus(const QString &status, int pauseMs);
+    void pause(int ms);
+    void lock(QWidget *button, QLabel *mask);
+    void unlock(QWidget *button, QLabel *mask);
+    void runResetScript(const char *logLine, const QString &script);
+    void placeStatusBar();
+    void openFactoryMode();
+
     Ui::MainWindow *ui;
+
+public:
+    home *homepage = nullptr;
+    Keyboard *keyboard = nullptr;
+    Authorization *authorization = nullptr;
+    FixedCharge *fixedcharge = nullptr;
+    Chargerconnect *gun_connect = nullptr;
+    QLabel *label_mask = nullptr;
+    DebugFun *debugset = nullptr;
+    Standby *standby = nullptr;
+    EnergyDelivery *charging = nullptr;
+    Charging_child1 *charging_child1 = nullptr;
+    Charging_child2 *charging_child2 = nullptr;
+    Complete *complete = nullptr;
+    Complete_child *complete_child = nullptr;
+    ErrorMsg *errormessage = nullptr;
+
+private:
+    Help *m_help = nullptr;
+    FactoryMode *m_factory = nullptr;
+    QTimer m_factoryPress;        // long press on the service button
+    bool m_factoryOpenedByPress = false;
+    bool m_startTransactionSent = false; // one StartTransaction per session
+    static double s_pauseScale;
 };
 
 #endif // MAINWINDOW_H

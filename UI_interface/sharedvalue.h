@@ -6,9 +6,9 @@
 // their plain syntax); texts are guarded by a small lock and handed out as
 // copies.
 
-#include <QMutex>
 #include <QString>
 #include <atomic>
+#include <mutex>
 
 template <typename T>
 using Shared = std::atomic<T>;
@@ -27,13 +27,13 @@ public:
     }
     SharedText &operator=(const QString &text)
     {
-        QMutexLocker lock(&m_lock);
+        std::lock_guard<std::mutex> lock(m_lock);
         m_text = text;
         return *this;
     }
     QString text() const
     {
-        QMutexLocker lock(&m_lock);
+        std::lock_guard<std::mutex> lock(m_lock);
         return m_text;
     }
     operator QString() const { return text(); }
@@ -42,7 +42,7 @@ public:
     bool operator!=(const QString &other) const { return text() != other; }
 
 private:
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock; // a lock the thread checker can see
     QString m_text;
 };
 

@@ -51,7 +51,7 @@ hmi_component(screens_b PATTERNS
   UI_interface/debugfun.* UI_interface/help.* DEPENDS core)
 hmi_component(status PATTERNS Cloud_WR/*.cpp Cloud_WR/*.h UI_interface/connector.* UI_interface/factorymode.*
   DEPENDS core ccu meter)
-hmi_component(app PATTERNS UI_interface/mainwindow.* UI_interface/shutdown.*
+hmi_component(app PATTERNS UI_interface/mainwindow.* UI_interface/shutdown.* UI_interface/application.*
   DEPENDS core ccu meter pipe screens_a screens_b status)
 
 get_property(HMI_COMPONENT_TARGETS GLOBAL PROPERTY HMI_COMPONENTS)

@@ -8,10 +8,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <mutex>
 
 // A fresh data directory that FilePath points at while it lives.
 class TestDataDir
@@ -60,7 +60,7 @@ public:
     }
     QStringList lines() const
     {
-        QMutexLocker lock(&m_lock);
+        std::lock_guard<std::mutex> lock(m_lock);
         return m_lines;
     }
     int count(const QString &fragment) const
@@ -73,7 +73,7 @@ public:
     bool contains(const QString &fragment) const { return count(fragment) > 0; }
     void clear()
     {
-        QMutexLocker lock(&m_lock);
+        std::lock_guard<std::mutex> lock(m_lock);
         m_lines.clear();
     }
 
@@ -86,13 +86,13 @@ private:
     static void handler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
     {
         if (LogCapture *self = instance()) {
-            QMutexLocker lock(&self->m_lock);
+            std::lock_guard<std::mutex> lock(self->m_lock);
             self->m_lines << msg;
         }
         (void)type;
         (void)ctx;
     }
-    mutable QMutex m_lock;
+    mutable std::mutex m_lock;
     QStringList m_lines;
     QtMessageHandler m_previous = nullptr;
 };

@@ -1,0 +1,590 @@
+// The session supervisor driven tick by tick: the main window is built for
+// real (every screen), and the tick is called directly.
+#include "ccu_records.h"
+#include "configuration.h"
+#include "dc_meter_data.h"
+#include "errormsg.h"
+#include "globalvariable.h"
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+// Records every request the supervisor raises, with the status at that moment.
+struct Requests : QObject
+{
+    QStringList log;
+    explicit Requests(MainWindow *w)
+    {
+        connect(w, &MainWindow::StatusNotification_req, this, [this] { log << "Status:" + gun_status[1].status; });
+        connect(w, &MainWindow::StrartTransaction_req, this, [this] { log << "StartTransaction"; });
+        connect(w, &MainWindow::StopTransacation_req, this, [this] { log << "Stop:" + gun_status[1].stopReason; });
+        connect(w, &MainWindow::Authorize_req, this, [this] { log << "Authorize"; });
+        connect(w, &MainWindow::signal_gun_Start_Command, this, [this] {
+            log << "CcuStart";
+            Start_command_set_1 = true; // what the CCU owner's relay does
+        });
+        connect(w, &MainWindow::signal_gun_Stop_Command, this, [this] {
+            log << "CcuStop";
+            Stop_command_set_1 = true;
+        });
+        connect(w, &MainWindow::signal_SoftwareReset, this, [this] { log << "SoftwareReset"; });
+        connect(w, &MainWindow::signal_HardwareReset, this, [this] { log << "HardwareReset"; });
+    }
+    QStringList take()
+    {
+        QStringList l = log;
+        log.clear();
+        return l;
+    }
+};
+
+QByteArray configWith(const QString &invalidId, const QString &evSide = "true")
+{
+    QString keys = "{\"key\":\"ConnectionTimeOut\",\"value\":\"30\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"60\"}";
+    if (!invalidId.isEmpty())
+        keys += ",{\"key\":\"StopTransactionOnInvalidId\",\"value\":\"" + invalidId + "\"}";
+    keys += ",{\"key\":\"StopTransactionOnEVSideDisconnect\",\"value\":\"" + evSide + "\"}";
+    return QString("{\"configurationKey\":[%1]}").arg(keys).toUtf8();
+}
+} // namespace
+
+class tst_Supervisor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startupWindowThenAvailable();
+    void availabilityRules_data();
+    void availabilityRules();
+    void authorizationWindowExpires();
+    void cardSessionEndToEnd();
+    void persistentFaultDuringChargingSendsOneTransaction();
+    void completionPage_data();
+    void completionPage();
+    void rejectedCardShowsPopup();
+    void remoteStartGivesTheCcuStart();
+    void faultClearedAtHomeBecomesAvailable();
+    void meterFaultKeepsCcuErrorCode();
+    void resetWhileIdleRunsScript();
+    void resetDuringChargingStopsFirst();
+    void completeShowOnHomeChangesNoPage();
+    void statusPausesBlock();
+    void buttonsLockedPerPage();
+
+    void chargingProfile_data();
+    void chargingProfile();
+    void registerWrapsAndSessionAcrossWrap();
+    void remainingTime_data();
+    void remainingTime();
+
+private:
+    MainWindow *makeWindow(const QByteArray &config = configWith("true"));
+    void passStartupWindow(MainWindow *w);
+    void reachCharging(MainWindow *w, Requests &r);
+
+    TestDataDir *m_dir = nullptr;
+    MainWindow *m_window = nullptr;
+};
+
+void tst_Supervisor::initTestCase()
+{
+    MainWindow::setPauseScale(0);
+}
+
+void tst_Supervisor::init()
+{
+    m_dir = new TestDataDir;
+    for (Status &s : gun_status)
+        s = Status();
+    coldboot = false;
+    self_check_time = 0;
+    SystemResetReq = 0;
+    Start_command_set_1 = Stop_command_set_1 = false;
+    Debug_EVSideDisconnect = false;
+    Network_State = 0;
+    debug = Debug();
+    ConfigObj = QJsonObject();
+    int_chargedtime_s = 0;
+    systemstatus.Sys_available_sta = 0;
+    systemstatus.Gun1_available_sta = 0;
+    systemstatus.Gun1_plugged_sta = 0;
+    errorinfo.Err_Sys_RS232 = false;
+    errorinfo.Err_Gun1_Elock = false;
+    errorinfo.Err_Gun1_ISO = false;
+    dc_meter_data[1].Com_error = false;
+    charginfo.Time_Full_Togo = 0;
+}
+
+void tst_Supervisor::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    timer_connection.stop();
+    timer_SendMeterValue_1.stop();
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+MainWindow *tst_Supervisor::makeWindow(const QByteArray &config)
+{
+    m_dir->write("configuration.json", config);
+    m_window = new MainWindow;
+    return m_window;
+}
+
+void tst_Supervisor::passStartupWindow(MainWindow *w)
+{
+    while (self_check_time <= 9)
+        w->timerUpdate();
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Available);
+}
+
+void tst_Supervisor::startupWindowThenAvailable()
+{
+    MainWindow *w = makeWindow();
+    // The constructor already showed the home page and ran one tick.
+    QCOMPARE(gun_status[1].status, sta_Unavailable);
+    QCOMPARE(gun_status[1].page, page_home);
+    Requests r(w);
+    for (int i = 0; i < 9; ++i)
+        w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Unavailable);
+    QVERIFY(r.log.isEmpty());
+    w->timerUpdate(); // the 11th run
+    QCOMPARE(r.take(), QStringList{"Status:Available"});
+    w->timerUpdate();
+    QVERIFY(r.log.isEmpty());
+}
+
+void tst_Supervisor::availabilityRules_data()
+{
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("plugged");
+    QTest::addColumn<int>("cardRead");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("windowStarted");
+    QTest::newRow("8a plugged, no card") << sta_Available << true << 0 << sta_Preparing << false;
+    QTest::newRow("8b card before plug") << sta_Available << false << 2 << sta_Preparing << true;
+    QTest::newRow("8c unplugged") << sta_Preparing << false << 0 << sta_Available << false;
+    QTest::newRow("plugged with card stays") << sta_Available << true << 2 << sta_Available << false;
+    QTest::newRow("preparing plugged stays") << sta_Preparing << true << 0 << sta_Preparing << false;
+}
+
+void tst_Supervisor::availabilityRules()
+{
+    QFETCH(QString, status);
+    QFETCH(bool, plugged);
+    QFETCH(int, cardRead);
+    MainWindow *w = makeWindow();
+    passStartupWindow(w);
+    Requests r(w);
+    gun_status[1].status = status;
+    gun_status[1].CardRead = quint16(cardRead);
+    debug.gun1_plugin = plugged;
+    w->timerUpdate();
+    QTEST(gun_status[1].status, "expected");
+    QFETCH(QString, expected);
+    QCOMPARE(r.take(), expected == status ? QStringList() : QStringList{"Status:" + expected});
+    QTEST(timer_connection.isActive(), "windowStarted");
+    if (timer_connection.isActive())
+        QCOMPARE(timer_connection.interval(), 30000);
+}
+
+void tst_Supervisor::authorizationWindowExpires()
+{
+    MainWindow *w = makeWindow();
+    passStartupWindow(w);
+    Requests r(w);
+    QSignalSpy rfid(w, &MainWindow::signal_set_RFID_state);
+    gun_status[1].CardRead = 2;
+    w->timerUpdate();
+    QVERIFY(timer_connection.isActive());
+    r.take();
+    w->AuthorizeExpired();
+    QCOMPARE(gun_status[1].status, sta_Available);
+    QCOMPARE(gun_status[1].CardRead, quint16(0));
+    QCOMPARE(r.take(), QStringList{"Status:Available"});
+    QCOMPARE(rfid.count(), 1);
+    // Expiry in any other status does nothing.
+    w->AuthorizeExpired();
+    QVERIFY(r.log.isEmpty());
+
+    // Plugging in within the window stops it.
+    gun_status[1].CardRead = 2;
+    w->timerUpdate();
+    QVERIFY(timer_connection.isActive());
+    debug.gun1_plugin = true;
+    w->timerUpdate();
+    QVERIFY(!timer_connection.isActive());
+}
+
+void tst_Supervisor::reachCharging(MainWindow *w, Requests &r)
+{
+    passStartupWindow(w);
+    w->authorize_show();
+    QCOMPARE(gun_status[1].page, page_authorize_plugin);
+    debug.gun1_plugin = true;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].page, page_authorize);
+    QCOMPARE(gun_status[1].status, sta_Preparing);
+    gun_status[1].CardRead = 2;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].page, page_standby);
+    w->Gun_startcharging(1);
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].page, page_charging);
+    QVERIFY(timer_SendMeterValue_1.isActive());
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Charging);
+    QStringList log = r.take();
+    QCOMPARE(log.count("StartTransaction"), 1);
+    QVERIFY(log.indexOf("Status:Charging") < log.indexOf("StartTransaction"));
+}
+
+void tst_Supervisor::cardSessionEndToEnd()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = 3; // StartTransaction accepted
+    // The driver stops with the card and confirms.
+    w->charging_child1_show();
+    gun_status[1].CardRead = 4;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].page, page_charging_child2);
+    w->Gun_stopcharging(1);
+    QVERIFY(Stop_command_set_1);
+    w->timerUpdate();
+    w->complete_show();
+    QCOMPARE(gun_status[1].page, page_complete);
+    QVERIFY(!timer_SendMeterValue_1.isActive());
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Finishing);
+    QStringList log = r.take();
+    QCOMPARE(log.filter("Stop:").size(), 1);
+    QVERIFY(log.contains("Stop:Other"));
+    w->timerUpdate();
+    QVERIFY(r.take().filter("Stop:").isEmpty());
+
+    // Home, unplug: Available again; the register was saved.
+    w->Homepage_show();
+    debug.gun1_plugin = false;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Available);
+    QVERIFY(m_dir->read("EnergyMeter_Lcd.json").contains("EnergyMeter_LCD"));
+}
+
+void tst_Supervisor::persistentFaultDuringChargingSendsOneTransaction()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    reachCharging(w, r);
+    systemstatus.Sys_available_sta = 2;
+    errorinfo.Err_Gun1_ISO = true;
+    for (int i = 0; i < 3; ++i)
+        w->timerUpdate();
+    const QStringList log = r.take();
+    // Each tick: Faulted by the fault rule, Charging again by the charging rule.
+    QCOMPARE(log.count("Status:Faulted"), 3);
+    QCOMPARE(log.count("Status:Charging"), 3);
+    QCOMPARE(log.count("StartTransaction"), 0);
+    QCOMPARE(gun_status[1].errorcode, err_GroundFailure);
+}
+
+void tst_Supervisor::completionPage_data()
+{
+    QTest::addColumn<int>("startRequest");
+    QTest::addColumn<QString>("invalidIdKey");
+    QTest::addColumn<bool>("evSideTrigger");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("startRequestAfter");
+
+    QTest::newRow("3 normal end") << 3 << "true" << false << QStringList{"Status:Finishing", "Stop:Other"} << 3;
+    QTest::newRow("3 EV side disconnect")
+        << 3 << "true" << true << QStringList{"Status:Finishing", "Stop:EVDisconnected"} << 3;
+    QTest::newRow("5 local stop") << 5 << "true" << false << QStringList{"Status:Finishing", "Stop:Local"} << 5;
+    QTest::newRow("8 remote stop") << 8 << "true" << false << QStringList{"Status:Finishing", "Stop:Remote"} << 0;
+    QTest::newRow("4 rejected, key true")
+        << 4 << "true" << false
+        << QStringList{"Status:SuspendedEVSE", "Stop:DeAuthorized", "Status:Finishing"} << 0;
+    QTest::newRow("4 rejected, key false")
+        << 4 << "false" << false
+        << QStringList{"Status:SuspendedEVSE", "Status:Finishing", "Stop:DeAuthorized"} << 0;
+    QTest::newRow("4 rejected, key missing")
+        << 4 << "" << false << QStringList{"Status:SuspendedEVSE", "Status:Finishing"} << 0;
+    QTest::newRow("other value") << 0 << "true" << false << QStringList() << 0;
+}
+
+void tst_Supervisor::completionPage()
+{
+    QFETCH(QString, invalidIdKey);
+    QFETCH(int, startRequest);
+    QFETCH(bool, evSideTrigger);
+    MainWindow *w = makeWindow(configWith(invalidIdKey));
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = quint16(startRequest);
+    Debug_EVSideDisconnect = evSideTrigger;
+    Stop_command_set_1 = true;
+    w->complete_show();
+    QCOMPARE(gun_status[1].page, page_complete);
+    w->timerUpdate();
+    QTEST(r.take(), "expected");
+    QTEST(int(gun_status[1].startRequest), "startRequestAfter");
+    QVERIFY(!Debug_EVSideDisconnect);
+    // A second tick sends nothing more.
+    w->timerUpdate();
+    QVERIFY(r.take().filter("Stop:").isEmpty());
+}
+
+void tst_Supervisor::rejectedCardShowsPopup()
+{
+    MainWindow *w = makeWindow();
+    passStartupWindow(w);
+    debug.gun1_plugin = true;
+    w->timerUpdate();
+    w->authorize_show();
+    QCOMPARE(gun_status[1].page, page_authorize);
+    QSignalSpy rfid(w, &MainWindow::signal_set_RFID_state);
+    gun_status[1].CardRead = 3;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].CardRead, quint16(0));
+    QVERIFY(w->errormessage->isVisible());
+    QCOMPARE(rfid.count(), 1);
+}
+
+void tst_Supervisor::remoteStartGivesTheCcuStart()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    passStartupWindow(w);
+    debug.gun1_plugin = true;
+    w->authorize_show();
+    gun_status[1].CardRead = 2;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].page, page_standby);
+    r.take();
+    gun_status[1].startRequest = 6;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].page, page_charging);
+    QCOMPARE(r.take().count("CcuStart"), 1);
+    w->timerUpdate();
+    QCOMPARE(r.take().count("CcuStart"), 0);
+}
+
+void tst_Supervisor::faultClearedAtHomeBecomesAvailable()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    passStartupWindow(w);
+    systemstatus.Gun1_available_sta = 2;
+    errorinfo.Err_Gun1_Elock = true;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Faulted);
+    QCOMPARE(gun_status[1].errorcode, err_ConnectorLockFailure);
+    w->timerUpdate();
+    QCOMPARE(r.take(), (QStringList{"Status:Available", "Status:Faulted"}));
+    systemstatus.Gun1_available_sta = 0;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].errorcode, err_NoError);
+    QCOMPARE(gun_status[1].status, sta_Available);
+    QCOMPARE(r.take(), QStringList{"Status:Available"});
+
+    // During a session the status stays with the session's transitions.
+    w->fixedcharge_show();
+    systemstatus.Gun1_available_sta = 2;
+    w->timerUpdate();
+    systemstatus.Gun1_available_sta = 0;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Faulted);
+}
+
+void tst_Supervisor::meterFaultKeepsCcuErrorCode()
+{
+    MainWindow *w = makeWindow();
+    passStartupWindow(w);
+    systemstatus.Sys_available_sta = 2; // no alarm bit: code unchanged
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].status, sta_Faulted);
+    QCOMPARE(gun_status[1].errorcode, err_NoError);
+    errorinfo.Err_Gun1_ISO = true;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].errorcode, err_GroundFailure);
+    systemstatus.Sys_available_sta = 0;
+    dc_meter_data[1].Com_error = true;
+    w->fixedcharge_show(); // not idle: stays Faulted
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].errorcode, err_GroundFailure);
+    errorinfo.Err_Gun1_ISO = false;
+}
+
+void tst_Supervisor::resetWhileIdleRunsScript()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    passStartupWindow(w);
+    m_dir->write("hardwarereset.sh", "echo \"$HMI_PID\" > \"$(dirname \"$0\")/reset-ran\"\n");
+    SystemResetReq = 2;
+    w->timerUpdate();
+    QVERIFY(r.take().contains("HardwareReset"));
+    QCOMPARE(m_dir->read("reset-ran").trimmed(), QByteArray::number(QCoreApplication::applicationPid()));
+}
+
+void tst_Supervisor::resetDuringChargingStopsFirst()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = 3;
+    m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
+    SystemResetReq = 1;
+    w->timerUpdate();
+    QCOMPARE(r.take().count("CcuStop"), 1);
+    w->timerUpdate();
+    QCOMPARE(r.take().count("CcuStop"), 0); // once set, no second stop
+    QVERIFY(!QFile::exists(m_dir->file("reset-ran")));
+    w->complete_show();
+    w->timerUpdate();
+    const QStringList log = r.take();
+    QVERIFY(log.contains("Stop:SoftReset"));
+    QVERIFY(log.indexOf("Stop:SoftReset") < log.indexOf("SoftwareReset"));
+    QVERIFY(QFile::exists(m_dir->file("reset-ran")));
+}
+
+void tst_Supervisor::completeShowOnHomeChangesNoPage()
+{
+    MainWindow *w = makeWindow();
+    QSignalSpy rfid(w, &MainWindow::signal_set_RFID_state);
+    w->complete_show();
+    QCOMPARE(gun_status[1].page, page_home);
+    QCOMPARE(rfid.count(), 1);
+}
+
+void tst_Supervisor::statusPausesBlock()
+{
+    MainWindow *w = makeWindow();
+    Requests r(w);
+    reachCharging(w, r);
+    MainWindow::setPauseScale(1);
+    gun_status[1].status = sta_Preparing;
+    QElapsedTimer t;
+    t.start();
+    w->timerUpdate(); // back to Charging: 200 ms
+    MainWindow::setPauseScale(0);
+    QVERIFY(t.elapsed() >= 190);
+}
+
+void tst_Supervisor::buttonsLockedPerPage()
+{
+    MainWindow *w = makeWindow();
+    auto enabled = [w](const char *name) { return w->findChild<QWidget *>(name)->isEnabled(); };
+    QVERIFY(!enabled("pushButton_home"));
+    QVERIFY(enabled("pushButton_help") && enabled("pushButton_language"));
+    w->fixedcharge_show();
+    QVERIFY(enabled("pushButton_home"));
+    debug.gun1_plugin = true;
+    w->timerUpdate();
+    w->authorize_show();
+    QVERIFY(enabled("pushButton_home"));
+    w->chargingstandby_show();
+    QVERIFY(!enabled("pushButton_home"));
+    w->charging_show();
+    QVERIFY(!enabled("pushButton_home") && !enabled("pushButton_help") && !enabled("pushButton_language"));
+    w->Homepage_show();
+    QVERIFY(enabled("pushButton_help") && enabled("pushButton_language") && !enabled("pushButton_home"));
+}
+
+void tst_Supervisor::chargingProfile_data()
+{
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<int>("phase");
+    QTest::addColumn<float>("volts");
+    QTest::addColumn<int>("soc");
+    QTest::addColumn<double>("step");
+    QTest::newRow("first ten seconds") << 0 << 5 << 1 << 0.0f << 70 << 0.0;
+    QTest::newRow("minute 0") << 0 << 20 << 3 << 370.0f << 70 << 370.0 * 60 / 3600000;
+    QTest::newRow("minute 3") << 3 << 20 << 3 << 380.0f << 85 << 380.0 * 55 / 3600000;
+    QTest::newRow("minute 5") << 5 << 20 << 3 << 400.0f << 95 << 400.0 * 20 / 3600000;
+    QTest::newRow("finished") << 6 << 20 << 6 << 0.0f << 95 << 0.0;
+}
+
+void tst_Supervisor::chargingProfile()
+{
+    QFETCH(int, minute);
+    QFETCH(int, second);
+    QFETCH(double, step);
+    MainWindow *w = makeWindow();
+    Status &gun = gun_status[1];
+    gun.int_chargedtime = minute;
+    int_chargedtime_s = quint32(second - 1);
+    gun.f_energy_LcdCal = 100.0f;
+    gun.f_startmeter = 100.0f;
+    w->Charging_Data_update();
+    QTEST(int(gun.Charging_phase), "phase");
+    QTEST(gun.f_voltage, "volts");
+    QTEST(int(gun.soc), "soc");
+    QVERIFY(qAbs(double(gun.f_energy_LcdCal) - (100.0 + step)) < 1e-4);
+    QCOMPARE(Charging_phase, gun.Charging_phase);
+    QCOMPARE(str_soc, QString::number(gun.soc));
+}
+
+void tst_Supervisor::registerWrapsAndSessionAcrossWrap()
+{
+    MainWindow *w = makeWindow();
+    Status &gun = gun_status[1];
+    gun.int_chargedtime = 1;
+    gun.f_energy_LcdCal = 999999.94f; // the register is a float: 999999.9375
+    gun.f_startmeter = 999999.0f;
+    w->Charging_Data_update();
+    QCOMPARE(gun.f_energy_LcdCal, 0.0f);
+    // End register below the start register: a wrap, never negative.
+    QVERIFY(gun.f_chargedkWh > 0.8f && gun.f_chargedkWh < 1.0f);
+    QCOMPARE(str_chargedkWh, QString("0.9"));
+}
+
+void tst_Supervisor::remainingTime_data()
+{
+    QTest::addColumn<float>("target");
+    QTest::addColumn<float>("charged");
+    QTest::addColumn<float>("volts");
+    QTest::addColumn<float>("amps");
+    QTest::addColumn<QString>("text");
+    // togo x 60000 / P: 2.5 rounds up to 3, -2.5 up to -2. 450 V x 1000 A
+    // keeps every step exact in binary (0.125 kWh per second).
+    QTest::newRow("half up") << 30.0f << 11.25f << 450.0f << 1000.0f << "3";
+    QTest::newRow("negative half") << 0.0f << 18.75f << 450.0f << 1000.0f << "-2";
+    QTest::newRow("under 500 W") << 10.0f << 1.0f << 100.0f << 4.0f << "--";
+}
+
+void tst_Supervisor::remainingTime()
+{
+    QFETCH(float, target);
+    QFETCH(float, charged);
+    QFETCH(float, volts);
+    QFETCH(float, amps);
+    MainWindow *w = makeWindow();
+    Status &gun = gun_status[1];
+    gun.charge_style = 2;
+    gun.f_CusSetkWh = target;
+    gun.f_voltage = volts;
+    gun.f_current = amps;
+    Stop_command_set_1 = true; // the profile keeps the values as they stand
+    gun.f_energy_LcdCal = 50.0f + charged - float(volts * amps / 3600000.0);
+    gun.f_startmeter = 50.0f;
+    w->Charging_Data_update();
+    QTEST(gun.str_remaintime, "text");
+    QCOMPARE(gun.str_togokWh, QString::number(double(gun.f_togokWh), 'f', 1));
+}
+
+QTEST_MAIN(tst_Supervisor)
+#include "tst_supervisor.moc"
