@@ -109,7 +109,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     // 5. Debug panel, shown in the simulation build.
     debugset = new DebugFun(this);
-    debugset->setVisible(DebugMode);
+    // The card terminal is outside the program: wherever the card is simulated,
+    // the panel offers it, in the device build too.
+    debugset->setVisible(DebugMode || DebugMode_Paypad);
     debugset->raise();
 
     // 6. Navigation.
