@@ -146,7 +146,7 @@ void tst_ocppsim::rejectsAndFailsOnRequest()
     QVERIFY(startSim({"--reject-authorize", "--reject-start", "Invalid", "--fail", "1", "--fail-only",
                       "StartTransaction"}));
     ConfigObj.insert("TransactionMessageAttempts", "3");
-    Config.TransactionMessageRetryInterval = 50;
+    Config.TransactionMessageRetryInterval = 300; // the answer comes long before a second tick
     Thread_pipe pipe;
     Status &gun = gun_status[1];
 
