@@ -62,20 +62,33 @@ if [ "$mode" = demo ]; then
     exec "$build/hmi-demo" --data-dir "$data_dir" --out "$root/demo" "${hmi_args[@]}"
 fi
 
+# A simulator's commands come through a named pipe in the data directory,
+# held open here so that it never sees the end of its input.
+control_pipe() { # name fd
+    local ctl="$data_dir/$1.ctl"
+    [ -p "$ctl" ] || { rm -f "$ctl"; mkfifo "$ctl"; }
+    eval "exec $2<>\"\$ctl\""
+}
+
 if [ "$ocpp_sim" = 1 ] && [ -x "$build/ocpp-client-sim" ]; then
-    "$build/ocpp-client-sim" --data-dir "$data_dir" > "$data_dir/ocpp-client-sim.log" 2>&1 &
+    control_pipe ocpp-client-sim 3
+    "$build/ocpp-client-sim" --data-dir "$data_dir" <&3 > "$data_dir/ocpp-client-sim.log" 2>&1 &
     pids+=($!)
-    echo "OCPP client simulator: log in $data_dir/ocpp-client-sim.log"
+    echo "OCPP client simulator: log in $data_dir/ocpp-client-sim.log;" \
+         "commands: echo 'RemoteStartTransaction TAG' > $data_dir/ocpp-client-sim.ctl"
 fi
 
 extra=()
 if [ "$mode" = device ]; then
     # Each simulator prints its pseudo-terminal on its first line; its output
     # goes on into its log.
-    start_sim() { # name -> sets sim_pty
-        local log="$data_dir/$1.log"
+    start_sim() { # name [options] -> sets sim_pty
+        local name=$1; shift
+        local log="$data_dir/$name.log"
         : > "$log"
-        "$build/$1" < /dev/null > "$log" 2>&1 &
+        control_pipe "$name" 4
+        "$build/$name" "$@" <&4 > "$log" 2>&1 &
+        exec 4>&-
         pids+=($!)
         sim_pty=""
         for _ in $(seq 50); do
@@ -83,11 +96,13 @@ if [ "$mode" = device ]; then
             [ -n "$sim_pty" ] && break
             sleep 0.1
         done
-        [ -n "$sim_pty" ] || { echo "$1 did not start; see $log" >&2; exit 1; }
+        [ -n "$sim_pty" ] || { echo "$name did not start; see $log" >&2; exit 1; }
     }
     start_sim ccu-sim; ccu_pty=$sim_pty
-    start_sim meter-sim; meter_pty=$sim_pty
+    start_sim meter-sim --voltage 400 --current 100; meter_pty=$sim_pty
     echo "CCU simulator on $ccu_pty, meter simulator on $meter_pty (logs in $data_dir)"
+    echo "Simulator commands: echo plug > $data_dir/ccu-sim.ctl, echo 'current 50' > $data_dir/meter-sim.ctl" \
+         "(see --help of ccu-sim and meter-sim)"
     extra+=(--ccu-port "$ccu_pty" --meter-port "$meter_pty")
 fi
 

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <mutex>
 
 // A fresh data directory that FilePath points at while it lives.
@@ -78,14 +79,15 @@ public:
     }
 
 private:
-    static LogCapture *&instance()
+    // Worker threads log while a test installs or removes its capture.
+    static std::atomic<LogCapture *> &instance()
     {
-        static LogCapture *current = nullptr;
+        static std::atomic<LogCapture *> current{nullptr};
         return current;
     }
     static void handler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
     {
-        if (LogCapture *self = instance()) {
+        if (LogCapture *self = instance().load()) {
             std::lock_guard<std::mutex> lock(self->m_lock);
             self->m_lines << msg;
         }
