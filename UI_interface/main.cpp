@@ -23,20 +23,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n%s", qPrintable(options.error), qPrintable(runtimeOptionsHelp()));
         return 2;
     }
-    // The toolkit gets what is not ours; it keeps pointers into this storage.
-    QList<QByteArray> qtArgs;
-    for (const QString &a : options.remaining)
-        qtArgs << a.toLocal8Bit();
-    QVector<char *> qtArgv;
-    for (QByteArray &a : qtArgs)
-        qtArgv << a.data();
-    qtArgv << nullptr;
-    int qtArgc = qtArgs.size();
+    ToolkitArguments qtArgs(options.remaining);
 
     // A FIFO reader that goes away must cost a failed write, not the process.
     std::signal(SIGPIPE, SIG_IGN);
 
-    QApplication a(qtArgc, qtArgv.data());
+    QApplication a(qtArgs.argc(), qtArgs.argv());
     registerRobotoFonts();
 
     // The layout is always that of the 1280 x 800 panel, whatever the screen.

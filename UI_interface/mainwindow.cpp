@@ -393,15 +393,7 @@ void MainWindow::complete_show()
     gun.str_remaintime = "0";
     gun.f_voltage = 0;
     gun.f_current = 0;
-    str_togokWh = gun.str_togokWh;
-    str_remaintime = gun.str_remaintime;
-    str_chargedkWh = fixed(gun.f_chargedkWh, 1);
-    str_chargedtime = fixed(gun.int_chargedtime, 0);
-    str_chargedMoney = fixed(gun.f_chargedMoney, 1);
-    str_chargeVoltage = fixed(gun.f_voltage, 0);
-    str_chargeCurrent = fixed(gun.f_current, 0);
-    str_soc = fixed(gun.soc, 0);
-    int_soc = gun.soc;
+    publishDisplayTexts();
     complete->InfoUpdate();
     timer_SendMeterValue_1.stop();
     gun.f_stopmeter = Config_DC_Meter ? float(dc_meter_data[1].Powerquantity) : gun.f_energy_LcdCal;
@@ -902,6 +894,13 @@ void MainWindow::Charging_Data_update()
 
     // 9. Display texts.
     Charging_phase = gun.Charging_phase;
+    publishDisplayTexts();
+}
+
+// The texts the charging and completion screens show, from the session record.
+void MainWindow::publishDisplayTexts()
+{
+    const Status &gun = gun_status[1];
     str_togokWh = gun.str_togokWh;
     str_remaintime = gun.str_remaintime;
     str_chargedkWh = fixed(gun.f_chargedkWh, 1);

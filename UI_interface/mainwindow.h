@@ -108,6 +108,7 @@ private:
     void unlock(QWidget *button, QLabel *mask);
     void runResetScript(const char *logLine, const QString &script);
     void placeStatusBar();
+    void publishDisplayTexts();
     void openFactoryMode();
 
     Ui::MainWindow *ui;

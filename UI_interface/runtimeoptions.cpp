@@ -83,3 +83,13 @@ QString runtimeOptionsHelp()
         "  --network-host NAME  host name resolved by the network check (HMI_NETWORK_HOST; default www.debian.org)\n"
         "  --help               this text\n");
 }
+
+ToolkitArguments::ToolkitArguments(const QStringList &arguments)
+{
+    for (const QString &a : arguments)
+        m_storage << a.toLocal8Bit();
+    for (QByteArray &a : m_storage)
+        m_argv << a.data();
+    m_argv << nullptr;
+    m_argc = m_storage.size();
+}

@@ -5,7 +5,9 @@
 // paths; options exist so that the program also runs on a workstation, in
 // tests and in demos. Command line wins over environment.
 
+#include <QByteArray>
 #include <QString>
+#include <QVector>
 #include <QStringList>
 
 extern QString CcuPortName;     // --ccu-port / HMI_CCU_PORT, "ttymxc2"
@@ -25,5 +27,21 @@ struct RuntimeOptionsResult
 RuntimeOptionsResult applyRuntimeOptions(const QStringList &arguments);
 
 QString runtimeOptionsHelp();
+
+// The arguments left for the toolkit, in the argc/argv form it takes; the
+// toolkit keeps pointers into this storage, so it must outlive the
+// application object.
+class ToolkitArguments
+{
+public:
+    explicit ToolkitArguments(const QStringList &arguments);
+    int &argc() { return m_argc; }
+    char **argv() { return m_argv.data(); }
+
+private:
+    QList<QByteArray> m_storage;
+    QVector<char *> m_argv;
+    int m_argc = 0;
+};
 
 #endif // RUNTIMEOPTIONS_H

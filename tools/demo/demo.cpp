@@ -207,18 +207,11 @@ int main(int argc, char *argv[])
     RuntimeOptionsResult options = applyRuntimeOptions(arguments);
     if (!options.remaining.contains("-platform"))
         options.remaining << "-platform" << "offscreen";
-    QList<QByteArray> qtArgs;
-    for (const QString &a : options.remaining)
-        qtArgs << a.toLocal8Bit();
-    QVector<char *> qtArgv;
-    for (QByteArray &a : qtArgs)
-        qtArgv << a.data();
-    qtArgv << nullptr;
-    int qtArgc = qtArgs.size();
+    ToolkitArguments qtArgs(options.remaining);
     std::signal(SIGPIPE, SIG_IGN);
     qputenv("QT_LOGGING_RULES", "default.debug=false");
 
-    QApplication a(qtArgc, qtArgv.data());
+    QApplication a(qtArgs.argc(), qtArgs.argv());
     registerRobotoFonts();
     QDir().mkpath(outDir);
     for (const QString &old : QDir(outDir).entryList({"*.png"}))
