@@ -2,25 +2,14 @@
 #include "ui_chargerconnect.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 #include <QPixmap>
 
 Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Chargerconnect)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    // Only the white card is drawn; the main window's veil shows around it.
-    setAttribute(Qt::WA_TranslucentBackground);
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QColor(0, 0, 0, 0));
-    setPalette(pal);
-    setGeometry(unitRect(12, 10, 40, 20));
-
-    ui->frame->setGeometry(unitRect(0, 0, 40, 20));
-    ui->frame->setStyleSheet(chargeconnect_window_sty);
+    setupPopupWindow(this, ui->frame, chargeconnect_window_sty, 12, 10, 40, 20);
     ui->frame->lower();
     ui->label_icon->setGeometry(unitRect(18, 2, 4, 4));
     ui->label_icon->setPixmap(QPixmap(image_charger_discon_red));

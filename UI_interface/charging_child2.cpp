@@ -2,22 +2,12 @@
 #include "ui_charging_child2.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 Charging_child2::Charging_child2(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child2)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QColor(0, 0, 0, 0));
-    setPalette(pal);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(12, 10, 40, 20));
-
-    ui->frame->setGeometry(unitRect(0, 0, 40, 20));
-    ui->frame->setStyleSheet(child_window_sty);
+    setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
     ui->label->setText(chargingchild2_label_str);
     ui->pushButton_cancel->setGeometry(unitRect(8, 14, 11, 4));

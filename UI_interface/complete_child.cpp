@@ -2,22 +2,12 @@
 #include "ui_complete_child.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QColor(0, 0, 0, 0));
-    setPalette(pal);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(12, 10, 40, 20));
-
-    ui->frame->setGeometry(unitRect(0, 0, 40, 20));
-    ui->frame->setStyleSheet(child_window_sty);
+    setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
     ui->label->setText(comchild_label_str);
     ui->pushButton->setGeometry(unitRect(15, 14, 10, 4));

@@ -2,25 +2,16 @@
 #include "ui_errormsg.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 QTimer timer_page_errpage;
 
 ErrorMsg::ErrorMsg(QWidget *parent) : QWidget(parent), ui(new Ui::ErrorMsg)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20,
+                     Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle("Error Msg");
-    setAttribute(Qt::WA_TranslucentBackground);
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QColor(0, 0, 0, 0));
-    setPalette(pal);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(12, 10, 40, 20));
-
-    ui->frame->setGeometry(unitRect(0, 0, 40, 20));
-    ui->frame->setStyleSheet(child_window_sty);
     ui->label->setGeometry(unitRect(5, 3, 30, 8));
     ui->label->setStyleSheet(errorpage_label_style);
     ui->label->setTextFormat(Qt::PlainText);

@@ -2,6 +2,7 @@
 #include "ui_keyboard.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -19,18 +20,7 @@ Keyboard::Keyboard(QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(new Ui::Keyboard), button_group(new QButtonGroup(this))
 {
     ui->setupUi(this);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    // Only the white card is drawn; the main window's veil shows around it.
-    setAttribute(Qt::WA_TranslucentBackground);
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QColor(0, 0, 0, 0));
-    setPalette(pal);
-    setGeometry(unitRect(12, 6, 40, 29));
-
-    ui->frame->setGeometry(unitRect(0, 0, 40, 29));
-    ui->frame->setStyleSheet(keyboard_window_sty);
+    setupPopupWindow(this, ui->frame, keyboard_window_sty, 12, 6, 40, 29);
     ui->frame->lower();
 
     ui->label_head->setGeometry(unitRect(0, 1, 40, 3));

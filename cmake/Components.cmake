@@ -38,7 +38,7 @@ endfunction()
 hmi_component(core PATTERNS
   UI_interface/globalvariable.* UI_interface/timer.* UI_interface/configuration.*
   UI_interface/runtimeoptions.* UI_interface/sharedvalue.* UI_interface/fonts.*
-  RS232_CCU/ccu_records.* DC_Meter/dc_meter_data.* UI_interface/stopreason.*)
+  RS232_CCU/ccu_records.* DC_Meter/dc_meter_data.* UI_interface/stopreason.* UI_interface/screensetup.*)
 hmi_component(ccu PATTERNS RS232_CCU/*.cpp RS232_CCU/*.h UI_interface/thread_rs232_ccu1.* DEPENDS core)
 hmi_component(meter PATTERNS DC_Meter/*.cpp DC_Meter/*.h UI_interface/thread_rs485.* DEPENDS core)
 hmi_component(pipe PATTERNS IPC_Pipe/*.cpp IPC_Pipe/*.h UI_interface/thread_pipe.* DEPENDS core)

@@ -1,0 +1,25 @@
+#ifndef SCREENSETUP_H
+#define SCREENSETUP_H
+
+// The set-up every customer screen and popup shares, so that all of them draw
+// in the panel's face and sit at the same places on the panel.
+
+#include <QString>
+#include <QtGlobal>
+
+class QWidget;
+
+// Draws the widget and its children in Roboto, at the size they already have.
+void setRobotoFont(QWidget *widget);
+
+// A full page under the status and navigation bars.
+void setupScreenPage(QWidget *page);
+
+// A popup is a frameless window of its own above the main window and its
+// veil. Only its card is drawn: the window itself is see-through, so the veil
+// shows around the card's rounded corners. Window and card cover the w x h
+// layout units at (x, y) on the panel.
+void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, double x, double y, double w, double h,
+                      Qt::WindowFlags flags = Qt::Dialog | Qt::FramelessWindowHint);
+
+#endif // SCREENSETUP_H
