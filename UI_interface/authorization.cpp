@@ -2,16 +2,14 @@
 #include "ui_authorization.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 #include <QPixmap>
 
 Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Authorization)
 {
     ui->setupUi(this);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(0, 7, 64, 33));
+    setupScreenPage(this);
 
     ui->label_1->setGeometry(unitRect(0, 1, 64, 3));
     ui->label_1->setText(authorize_label1_str);

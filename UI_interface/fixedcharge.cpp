@@ -2,6 +2,7 @@
 #include "ui_fixedcharge.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 #include <QPushButton>
 
@@ -10,10 +11,7 @@ QString fixedcharge_label_setdisplay_str;
 FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCharge)
 {
     ui->setupUi(this);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(0, 7, 64, 33));
+    setupScreenPage(this);
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 6));
     ui->label_head->setText(fixedcharge_label_head_str);

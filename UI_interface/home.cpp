@@ -2,16 +2,14 @@
 #include "ui_home.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 
 #include <QPixmap>
 
 home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
 {
     ui->setupUi(this);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(0, 7, 64, 33));
+    setupScreenPage(this);
 
     ui->pushButton_fastcharging_2->setGeometry(unitRect(4, 5, 26, 15));
     ui->pushButton_fastcharging_2->setStyleSheet(home_btn1_style);

@@ -3,6 +3,7 @@
 
 #include "ccu_records.h"
 #include "globalvariable.h"
+#include "screensetup.h"
 
 #include <QPixmap>
 #include <QRegion>
@@ -22,10 +23,7 @@ static QRegion roundedLeftRegion(const QSize &size, int radius)
 Standby::Standby(QWidget *parent) : QWidget(parent), ui(new Ui::Standby)
 {
     ui->setupUi(this);
-    QFont f = font();
-    f.setFamily("Roboto");
-    setFont(f);
-    setGeometry(unitRect(0, 7, 64, 33));
+    setupScreenPage(this);
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 4));
     ui->label_head->setText(standby_head_str);
