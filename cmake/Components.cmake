@@ -48,7 +48,7 @@ hmi_component(screens_a PATTERNS
 hmi_component(screens_b PATTERNS
   UI_interface/energydelivery.* UI_interface/charging_child1.* UI_interface/charging_child2.*
   UI_interface/complete.* UI_interface/complete_child.* UI_interface/errormsg.*
-  UI_interface/debugfun.* UI_interface/help.* DEPENDS core)
+  UI_interface/debugfun.* UI_interface/help.* UI_interface/chargefigures.* DEPENDS core)
 hmi_component(status PATTERNS Cloud_WR/*.cpp Cloud_WR/*.h UI_interface/connector.* UI_interface/factorymode.*
   DEPENDS core ccu meter)
 hmi_component(app PATTERNS UI_interface/mainwindow.* UI_interface/shutdown.* UI_interface/application.*
