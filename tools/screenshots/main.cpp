@@ -21,6 +21,7 @@
 #include "help.h"
 #include "home.h"
 #include "keyboard.h"
+#include "screensetup.h"
 #include "standby.h"
 
 #include <QApplication>
@@ -46,9 +47,7 @@ class Panel : public QWidget
 public:
     Panel()
     {
-        QFont f = font();
-        f.setFamily("Roboto");
-        setFont(f);
+        setRobotoFont(this);
         setGeometry(unitRect(0, 0, 64, 40));
         QPalette pal = palette();
         pal.setColor(QPalette::Window, QColor(Natural_Darker.chopped(1)));
@@ -153,18 +152,25 @@ bool save(const QString &name, QWidget *panel, const QList<QWidget *> &popups = 
 }
 
 // Session figures as the charging data update formats them.
-void setFigures(const char *kwh, const char *minutes, const char *volts, const char *amps, const char *money,
-                const char *togo, const char *remain, int soc)
+struct Figures
 {
-    str_chargedkWh = kwh;
-    str_chargedtime = minutes;
-    str_chargeVoltage = volts;
-    str_chargeCurrent = amps;
-    str_chargedMoney = money;
-    str_togokWh = togo;
-    str_remaintime = remain;
-    int_soc = quint16(soc);
-    str_soc = QString::number(soc);
+    const char *kwh, *minutes, *volts, *amps, *money, *togo, *remain;
+    int soc;
+};
+
+const Figures midCharge = {"1.2", "2", "375", "60", "0.8", "14.2", "38", 80};
+
+void setFigures(const Figures &f)
+{
+    str_chargedkWh = f.kwh;
+    str_chargedtime = f.minutes;
+    str_chargeVoltage = f.volts;
+    str_chargeCurrent = f.amps;
+    str_chargedMoney = f.money;
+    str_togokWh = f.togo;
+    str_remaintime = f.remain;
+    int_soc = quint16(f.soc);
+    str_soc = QString::number(f.soc);
 }
 
 // A fixed-amount session of €10 at the default price.
@@ -179,12 +185,18 @@ void chooseTenEuros()
     str_quantity = QString::number(double(f_CusSetkWh), 'f', 2);
 }
 
-bool shootHome()
+// The home page as the driver first sees it.
+void showHome(Panel &panel)
 {
-    Panel panel;
     auto *screen = new home(&panel);
     panel.place(screen);
     screen->page_show();
+}
+
+bool shootHome()
+{
+    Panel panel;
+    showHome(panel);
     return save("home", &panel);
 }
 
@@ -206,27 +218,20 @@ bool shootFixedAmountKeypad()
     return save("fixedcharge-keypad", &panel, {keypad});
 }
 
-bool shootAuthorizationPlugin()
+// The card request; without the cable, the plug-in prompt stands over it.
+bool shootAuthorization(bool plugged)
 {
     Panel panel;
+    panel.setPlugged(plugged);
     panel.setLocks(false, false, false);
     auto *screen = new Authorization(&panel);
     panel.place(screen);
     screen->show();
+    if (plugged)
+        return save("authorization", &panel);
     auto *prompt = new Chargerconnect(&panel);
     panel.setVeil(true);
     return save("authorization-plugin", &panel, {prompt});
-}
-
-bool shootAuthorization()
-{
-    Panel panel;
-    panel.setPlugged(true);
-    panel.setLocks(false, false, false);
-    auto *screen = new Authorization(&panel);
-    panel.place(screen);
-    screen->show();
-    return save("authorization", &panel);
 }
 
 bool shootStandby()
@@ -241,11 +246,15 @@ bool shootStandby()
     return save("standby", &panel);
 }
 
-// The energy delivery screen after `ticks` refreshes in `phase`.
-EnergyDelivery *charging(Panel &panel, int phase, int ticks)
+// The energy delivery screen showing `figures` after `ticks` refreshes in
+// `phase`, the dots from their first step and the sweeping bar from mid-way.
+EnergyDelivery *charging(Panel &panel, const Figures &figures, int phase, int ticks)
 {
     panel.setPlugged(true);
     panel.setLocks(true, true, true);
+    setFigures(figures);
+    propare_n = 0;
+    soc_progressbar = 58;
     auto *screen = new EnergyDelivery(&panel);
     panel.place(screen);
     screen->show();
@@ -259,60 +268,45 @@ EnergyDelivery *charging(Panel &panel, int phase, int ticks)
 
 bool shootCharging()
 {
+    struct Shot
+    {
+        const char *name;
+        Figures figures;
+        int phase, ticks;
+    };
+    const Shot shots[] = {
+        {"charging-preparing", {"0.0", "0", "0", "0", "0.0", "15.4", "--", 70}, 1, 4}, // three dots
+        {"charging-charging", midCharge, 3, 2},
+        {"charging-stopping", {"1.7", "5", "400", "20", "1.1", "13.7", "--", 95}, 4, 3},
+        {"charging-suspended", {"1.5", "4", "390", "0", "1.0", "13.9", "--", 90}, 5, 1},
+    };
     chooseTenEuros();
     bool ok = true;
-    {
+    for (const Shot &shot : shots) {
         Panel panel;
-        setFigures("0.0", "0", "0", "0", "0.0", "15.4", "--", 70);
-        propare_n = 0;
-        charging(panel, 1, 4); // three dots
-        ok &= save("charging-preparing", &panel);
-    }
-    {
-        Panel panel;
-        setFigures("1.2", "2", "375", "60", "0.8", "14.2", "38", 80);
-        soc_progressbar = 58; // mid-sweep
-        charging(panel, 3, 2);
-        ok &= save("charging-charging", &panel);
-    }
-    {
-        Panel panel;
-        setFigures("1.7", "5", "400", "20", "1.1", "13.7", "--", 95);
-        propare_n = 0;
-        charging(panel, 4, 3);
-        ok &= save("charging-stopping", &panel);
-    }
-    {
-        Panel panel;
-        setFigures("1.5", "4", "390", "0", "1.0", "13.9", "--", 90);
-        charging(panel, 5, 1);
-        ok &= save("charging-suspended", &panel);
+        charging(panel, shot.figures, shot.phase, shot.ticks);
+        ok &= save(shot.name, &panel);
     }
     return ok;
+}
+
+// A stop dialog over the energy delivery screen in mid-charge.
+template <class Dialog>
+bool shootStopDialog(const char *name)
+{
+    Panel panel;
+    charging(panel, midCharge, 3, 2);
+    panel.setVeil(true);
+    auto *popup = new Dialog(&panel);
+    return save(name, &panel, {popup});
 }
 
 bool shootStopDialogs()
 {
     chooseTenEuros();
     bool ok = true;
-    {
-        Panel panel;
-        setFigures("1.2", "2", "375", "60", "0.8", "14.2", "38", 80);
-        soc_progressbar = 58;
-        charging(panel, 3, 2);
-        panel.setVeil(true);
-        auto *popup = new Charging_child1(&panel);
-        ok &= save("stop-dialog-card", &panel, {popup});
-    }
-    {
-        Panel panel;
-        setFigures("1.2", "2", "375", "60", "0.8", "14.2", "38", 80);
-        soc_progressbar = 58;
-        charging(panel, 3, 2);
-        panel.setVeil(true);
-        auto *popup = new Charging_child2(&panel);
-        ok &= save("stop-dialog-confirm", &panel, {popup});
-    }
+    ok &= shootStopDialog<Charging_child1>("stop-dialog-card");
+    ok &= shootStopDialog<Charging_child2>("stop-dialog-confirm");
     return ok;
 }
 
@@ -320,7 +314,7 @@ Complete *completion(Panel &panel)
 {
     panel.setPlugged(true);
     panel.setLocks(true, true, true);
-    setFigures("1.7", "6", "0", "0", "1.1", "0", "0", 95);
+    setFigures({"1.7", "6", "0", "0", "1.1", "0", "0", 95});
     auto *screen = new Complete(&panel);
     panel.place(screen);
     screen->InfoUpdate();
@@ -374,9 +368,7 @@ bool shootHelp()
 bool shootDebugPanel()
 {
     Panel panel;
-    auto *screen = new home(&panel);
-    panel.place(screen);
-    screen->page_show();
+    showHome(panel);
     auto *debugset = new DebugFun(&panel);
     if (auto *box = debugset->findChild<QCheckBox *>("checkBox_charger"))
         box->setChecked(true);
@@ -410,8 +402,8 @@ int main(int argc, char *argv[])
     bool ok = true;
     ok &= shootHome();
     ok &= shootFixedAmountKeypad();
-    ok &= shootAuthorization();
-    ok &= shootAuthorizationPlugin();
+    ok &= shootAuthorization(true);
+    ok &= shootAuthorization(false);
     ok &= shootStandby();
     ok &= shootCharging();
     ok &= shootStopDialogs();
