@@ -1,8 +1,9 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-// Small helpers shared by the tests: a private data directory and a capture
-// of the log lines the code under test writes.
+// Small helpers shared by the tests: a private data directory, a capture of
+// the log lines the code under test writes, a screen's named children and
+// the OCPP link's state reset.
 
 #include "globalvariable.h"
 
@@ -10,8 +11,8 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 
-#include <atomic>
 #include <mutex>
 
 // A fresh data directory that FilePath points at while it lives.
@@ -44,24 +45,56 @@ private:
     QString m_previous;
 };
 
+// A named child of a screen; the test stops here when the form lacks it.
+template<typename T> T *child(QWidget &w, const char *name)
+{
+    T *c = w.findChild<T *>(name);
+    Q_ASSERT(c);
+    return c;
+}
+
+// The state the OCPP link reads and writes, as a fresh start leaves it:
+// connector 1 available without fault, nothing kept for re-sending, no
+// configuration keys, re-sending every 10 s, no reset asked for.
+inline void resetOcppState()
+{
+    gun_status[1] = Status();
+    gun_status[1].status = sta_Available;
+    gun_status[1].errorcode = err_NoError;
+    StartTransactionCache.clear();
+    StopTransactionCache.clear();
+    MeterValueCache.clear();
+    ConfigObj = QJsonObject();
+    Config.TransactionMessageRetryInterval = 10000;
+    SystemResetReq = 0;
+}
+
 // Collects every log line (any thread) while it lives; earlier handlers are
-// restored afterwards.
+// restored afterwards. One std::mutex guards both the current capture and
+// its lines: worker threads log while a test reads, installs or removes its
+// capture, and ThreadSanitizer sees through this lock (not through the
+// toolkit's contended one). Removal waits for a line being stored.
 class LogCapture
 {
 public:
     LogCapture()
     {
-        instance() = this;
+        std::lock_guard<std::mutex> lock(mutex());
+        current() = this;
         m_previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture()
     {
         qInstallMessageHandler(m_previous);
-        instance() = nullptr;
+        std::lock_guard<std::mutex> lock(mutex());
+        current() = nullptr;
     }
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
     QStringList lines() const
     {
-        std::lock_guard<std::mutex> lock(m_lock);
+        std::lock_guard<std::mutex> lock(mutex());
         return m_lines;
     }
     int count(const QString &fragment) const
@@ -74,27 +107,27 @@ public:
     bool contains(const QString &fragment) const { return count(fragment) > 0; }
     void clear()
     {
-        std::lock_guard<std::mutex> lock(m_lock);
+        std::lock_guard<std::mutex> lock(mutex());
         m_lines.clear();
     }
 
 private:
-    // Worker threads log while a test installs or removes its capture.
-    static std::atomic<LogCapture *> &instance()
+    static std::mutex &mutex()
     {
-        static std::atomic<LogCapture *> current{nullptr};
-        return current;
+        static std::mutex m;
+        return m;
     }
-    static void handler(QtMsgType type, const QMessageLogContext &ctx, const QString &msg)
+    static LogCapture *&current()
     {
-        if (LogCapture *self = instance().load()) {
-            std::lock_guard<std::mutex> lock(self->m_lock);
+        static LogCapture *capture = nullptr;
+        return capture;
+    }
+    static void handler(QtMsgType, const QMessageLogContext &, const QString &msg)
+    {
+        std::lock_guard<std::mutex> lock(mutex());
+        if (LogCapture *self = current())
             self->m_lines << msg;
-        }
-        (void)type;
-        (void)ctx;
     }
-    mutable std::mutex m_lock;
     QStringList m_lines;
     QtMessageHandler m_previous = nullptr;
 };

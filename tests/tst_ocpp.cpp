@@ -73,15 +73,7 @@ void tst_ocpp::initTestCase() { std::signal(SIGPIPE, SIG_IGN); }
 
 void tst_ocpp::init()
 {
-    gun_status[1] = Status();
-    gun_status[1].status = sta_Available;
-    gun_status[1].errorcode = err_NoError;
-    StartTransactionCache.clear();
-    StopTransactionCache.clear();
-    MeterValueCache.clear();
-    ConfigObj = QJsonObject();
-    Config.TransactionMessageRetryInterval = 10000;
-    SystemResetReq = 0;
+    resetOcppState();
     m_dir = std::make_unique<TestDataDir>();
     m_log = std::make_unique<LogCapture>();
     m_pipe = std::make_unique<Thread_pipe>();
