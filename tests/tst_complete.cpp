@@ -4,6 +4,7 @@
 #include "energydelivery.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "testsupport.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -23,14 +24,6 @@ private slots:
     void okReturnsHome();
     void figuresFitTheirBoxes_data();
     void figuresFitTheirBoxes();
-
-private:
-    template<typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *c = w.findChild<T *>(name);
-        Q_ASSERT(c);
-        return c;
-    }
 };
 
 void tst_Complete::initTestCase() { QVERIFY(registerRobotoFonts() > 0); }

@@ -27,12 +27,6 @@ private slots:
     void cornerButtonHidesAndShowsTheControls();
 
 private:
-    template<typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *c = w.findChild<T *>(name);
-        Q_ASSERT(c);
-        return c;
-    }
     // A touch on the box, where the driver's finger would land.
     static void tap(QCheckBox *box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(10, box->height() / 2)); }
 };

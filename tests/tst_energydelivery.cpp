@@ -4,6 +4,7 @@
 #include "energydelivery.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "testsupport.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -44,11 +45,12 @@ private slots:
 
 private:
     static void resetState();
-    template<typename T> static T *child(QWidget &w, const char *name)
+    // `times` refreshes of the screen in the given charging phase.
+    static void tick(EnergyDelivery &screen, quint16 phase, int times = 1)
     {
-        T *c = w.findChild<T *>(name);
-        Q_ASSERT(c);
-        return c;
+        Charging_phase = phase;
+        for (int i = 0; i < times; ++i)
+            screen.Soc_Refresh();
     }
 };
 
@@ -98,20 +100,16 @@ void tst_EnergyDelivery::preparingRequestsOneStopAfter301Ticks()
     EnergyDelivery screen;
     QSignalSpy stop(&screen, &EnergyDelivery::signal_gun_stop);
     QSignalSpy complete(&screen, &EnergyDelivery::jump_complete);
-    Charging_phase = 1;
-    for (int i = 0; i < 300; ++i)
-        screen.Soc_Refresh();
+    tick(screen, 1, 300);
     QCOMPARE(stop.count(), 0);
-    Charging_phase = 2; // both preparing codes count together
-    screen.Soc_Refresh();
+    tick(screen, 2); // both preparing codes count together
     QCOMPARE(stop.count(), 1);
     QCOMPARE(stop.at(0).at(0).value<ushort>(), ushort(1));
     QCOMPARE(prepare_count, quint16(0));
     // Counting starts again: the next request needs another 301 ticks.
-    for (int i = 0; i < 300; ++i)
-        screen.Soc_Refresh();
+    tick(screen, 2, 300);
     QCOMPARE(stop.count(), 1);
-    screen.Soc_Refresh();
+    tick(screen, 2);
     QCOMPARE(stop.count(), 2);
     QCOMPARE(complete.count(), 0);
 }
@@ -121,15 +119,11 @@ void tst_EnergyDelivery::stoppingLeavesAfter151Ticks()
     EnergyDelivery screen;
     QSignalSpy complete(&screen, &EnergyDelivery::jump_complete);
     QSignalSpy stop(&screen, &EnergyDelivery::signal_gun_stop);
-    Charging_phase = 1;
-    for (int i = 0; i < 200; ++i)
-        screen.Soc_Refresh();
-    Charging_phase = 4;
-    for (int i = 0; i < 150; ++i)
-        screen.Soc_Refresh();
+    tick(screen, 1, 200);
+    tick(screen, 4, 150);
     QCOMPARE(complete.count(), 0);
     QCOMPARE(prepare_count, quint16(0)); // stopping clears the preparing count
-    screen.Soc_Refresh();
+    tick(screen, 4);
     QCOMPARE(complete.count(), 1);
     QCOMPARE(stop_count, quint16(0));
     QCOMPARE(stop.count(), 0);
@@ -139,11 +133,9 @@ void tst_EnergyDelivery::finishedLeavesAfter16Ticks()
 {
     EnergyDelivery screen;
     QSignalSpy complete(&screen, &EnergyDelivery::jump_complete);
-    Charging_phase = 6;
-    for (int i = 0; i < 15; ++i)
-        screen.Soc_Refresh();
+    tick(screen, 6, 15);
     QCOMPARE(complete.count(), 0);
-    screen.Soc_Refresh();
+    tick(screen, 6);
     QCOMPARE(complete.count(), 1);
     QCOMPARE(finish_count, quint16(0));
 }
@@ -152,16 +144,11 @@ void tst_EnergyDelivery::finishedInterruptedByChargingStays()
 {
     EnergyDelivery screen;
     QSignalSpy complete(&screen, &EnergyDelivery::jump_complete);
-    Charging_phase = 6;
-    for (int i = 0; i < 15; ++i)
-        screen.Soc_Refresh();
-    Charging_phase = 3;
-    screen.Soc_Refresh();
-    Charging_phase = 6;
-    for (int i = 0; i < 15; ++i)
-        screen.Soc_Refresh();
+    tick(screen, 6, 15);
+    tick(screen, 3);
+    tick(screen, 6, 15);
     QCOMPARE(complete.count(), 0);
-    screen.Soc_Refresh();
+    tick(screen, 6);
     QCOMPARE(complete.count(), 1);
 }
 
@@ -205,9 +192,7 @@ void tst_EnergyDelivery::otherPhasesChangeNothing()
     EnergyDelivery screen;
     screen.show();
     int_soc = 40;
-    Charging_phase = 1;
-    for (int i = 0; i < 5; ++i)
-        screen.Soc_Refresh();
+    tick(screen, 1, 5);
     QLabel *head = child<QLabel>(screen, "label_head");
     QLabel *dots = child<QLabel>(screen, "label_prepare");
     const QString dotText = dots->text();

@@ -2,6 +2,7 @@
 #include "fonts.h"
 #include "globalvariable.h"
 #include "help.h"
+#include "testsupport.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -22,14 +23,6 @@ private slots:
     void pagesCoverWhatADriverNeeds();
     void everyPageFitsItsCard();
     void fontsResolveToRoboto();
-
-private:
-    template<typename T> static T *child(QWidget &w, const char *name)
-    {
-        T *c = w.findChild<T *>(name);
-        Q_ASSERT(c);
-        return c;
-    }
 };
 
 void tst_Help::initTestCase() { QVERIFY(registerRobotoFonts() > 0); }
