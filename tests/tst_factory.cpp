@@ -25,26 +25,48 @@ const char *const SettingSignals[] = {
     SIGNAL(signal_setpara_FanSpeedCtrl(ushort)),
 };
 
+// The CCU's figures the screen shows, in the records' own units.
+struct CcuFigures
+{
+    QString temperature;
+    quint16 phase = 0;
+    float voltageOut = 0, voltageRequest = 0, currentOut = 0, currentRequest = 0;
+    quint16 soc = 0;
+    quint32 timeToGo = 0;
+    quint16 stopReason = 0;
+    quint32 bmsVoltageLimit = 0, bmsCurrentLimit = 0;
+    qint16 bmsTemperatureLimit = 0, bmsTemperatureMax = 0;
+    quint32 bmsVoltageMax = 0;
+    quint32 maxDcVoltage = 0;
+    quint16 fanSpeed = 0;
+    QString firmware;
+};
+
+void setRecords(const CcuFigures &f)
+{
+    systemstatus.TemperatureStr = f.temperature;
+    charginfo.Charging_phase = f.phase;
+    charginfo.DC_Voltage_Out = f.voltageOut;
+    charginfo.DC_Voltage_Request = f.voltageRequest;
+    charginfo.DC_Current_Out = f.currentOut;
+    charginfo.DC_Current_Request = f.currentRequest;
+    charginfo.SOC_Current = f.soc;
+    charginfo.Time_Full_Togo = f.timeToGo;
+    charginfo.Stop_Reason = f.stopReason;
+    charginfo.BMS_Voltage_Limit = f.bmsVoltageLimit;
+    charginfo.BMS_Current_Limit = f.bmsCurrentLimit;
+    charginfo.BMS_Temperature_Limit = f.bmsTemperatureLimit;
+    charginfo.BMS_Temperature_Max = f.bmsTemperatureMax;
+    charginfo.BMS_Voltage_Max = f.bmsVoltageMax;
+    bootupinfo.Max_DC_Voltage = f.maxDcVoltage;
+    bootupinfo.Fan_Speed = f.fanSpeed;
+    bootupinfo.CCU_FW_Ver = f.firmware;
+}
+
 void resetRecords()
 {
-    systemstatus.TemperatureStr = QString();
-    charginfo.Charging_phase = 0;
-    charginfo.DC_Voltage_Out = 0;
-    charginfo.DC_Voltage_Request = 0;
-    charginfo.DC_Current_Out = 0;
-    charginfo.DC_Current_Request = 0;
-    charginfo.SOC_Current = 0;
-    charginfo.Time_Full_Togo = 0;
-    charginfo.Stop_Reason = 0;
-    charginfo.BMS_Voltage_Limit = 0;
-    charginfo.BMS_Current_Limit = 0;
-    charginfo.BMS_Temperature_Limit = 0;
-    charginfo.BMS_Temperature_Max = 0;
-    charginfo.BMS_Voltage_Max = 0;
+    setRecords(CcuFigures());
     bootupinfo.PowerLimit_enable = false;
-    bootupinfo.Max_DC_Voltage = 0;
-    bootupinfo.Fan_Speed = 0;
-    bootupinfo.CCU_FW_Ver = QString();
     dc_meter_data[1].Com_error = false;
     for (Shared<bool> *flag :
          {&errorinfo.Err_Sys_RS232, &errorinfo.Err_Sys_DoorOpen, &errorinfo.Err_Sys_EPO, &errorinfo.Err_Sys_SPD,
@@ -136,24 +158,13 @@ void tst_Factory::liveValues()
     QVERIFY(text("label_FWVer").contains(QRegularExpression("^x+$")));
     QVERIFY(text("label_CCU_ver").contains(QRegularExpression("^x+$")));
 
-    systemstatus.TemperatureStr = QString("25.0Centigrade");
     str_systa = "Normal";
     str_gun1sta = "Charging";
-    charginfo.DC_Voltage_Out = 399.6f;
-    charginfo.DC_Voltage_Request = 400.4f;
-    charginfo.DC_Current_Out = 120.4f;
-    charginfo.DC_Current_Request = 125.0f;
-    charginfo.SOC_Current = 63;
-    charginfo.Time_Full_Togo = 42;
-    charginfo.Stop_Reason = 5;
-    charginfo.BMS_Voltage_Limit = 450;
-    charginfo.BMS_Current_Limit = 200;
-    charginfo.BMS_Temperature_Limit = 550;
-    charginfo.BMS_Temperature_Max = -25;
-    charginfo.BMS_Voltage_Max = 3651;
-    bootupinfo.Max_DC_Voltage = 7505;
-    bootupinfo.Fan_Speed = 80;
-    bootupinfo.CCU_FW_Ver = QString("0102030405060708");
+    setRecords({"25.0Centigrade", 0,
+                399.6f, 400.4f, 120.4f, 125.0f, // voltage and current, out and requested
+                63, 42, 5,                      // SOC, time to go, stop reason
+                450, 200, 550, -25, 3651,       // the battery's limits and maxima
+                7505, 80, "0102030405060708"}); // boot-up figures
 
     screen->update();
 
@@ -400,26 +411,14 @@ void tst_Factory::closeButton()
 void tst_Factory::rendersWithoutClipping()
 {
     // Busy values: the longest texts each field can carry.
-    systemstatus.TemperatureStr = QString("125.0Centigrade");
     str_systa = "Avaible(but with alarm)";
     str_gun1sta = "Not Installed";
-    charginfo.Charging_phase = 5;
-    charginfo.DC_Voltage_Out = 750.2f;
-    charginfo.DC_Voltage_Request = 750.0f;
-    charginfo.DC_Current_Out = 249.6f;
-    charginfo.DC_Current_Request = 250.0f;
-    charginfo.SOC_Current = 100;
-    charginfo.Time_Full_Togo = 65535;
-    charginfo.Stop_Reason = 35;
-    charginfo.BMS_Voltage_Limit = 65535;
-    charginfo.BMS_Current_Limit = 65535;
-    charginfo.BMS_Temperature_Limit = -32768;
-    charginfo.BMS_Temperature_Max = -250;
-    charginfo.BMS_Voltage_Max = 65535;
-    bootupinfo.Max_DC_Voltage = 65535;
-    bootupinfo.Fan_Speed = 100;
+    setRecords({"125.0Centigrade", 5,
+                750.2f, 750.0f, 249.6f, 250.0f,
+                100, 65535, 35,
+                65535, 65535, -32768, -250, 65535,
+                65535, 100, "0102030405060708"});
     bootupinfo.PowerLimit_enable = false;
-    bootupinfo.CCU_FW_Ver = QString("0102030405060708");
     errorinfo.Err_Sys_DoorOpen = true;
     errorinfo.Err_Gun1_PLC_Com = true;
     dc_meter_data[1].Com_error = true;
