@@ -8,58 +8,17 @@
 // and destruction of the owner, busy or idle.
 
 #include "globalvariable.h"
+#include "ptysupport.h"
 #include "runtimeoptions.h"
+#include "testsupport.h"
 #include "thread_rs232_ccu1.h"
 #include "tst_ccu_codec_frames.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
 #include <memory>
-#include <mutex>
-
-namespace {
-// Log lines from every thread, behind a std::mutex: the worker logs while
-// the test reads, and ThreadSanitizer sees through this lock (not through
-// the toolkit's).
-class ThreadLog
-{
-public:
-    ThreadLog()
-    {
-        std::lock_guard<std::mutex> lock(s_mutex);
-        s_current = this;
-        m_previous = qInstallMessageHandler(&ThreadLog::handler);
-    }
-    ~ThreadLog()
-    {
-        qInstallMessageHandler(m_previous);
-        std::lock_guard<std::mutex> lock(s_mutex);
-        s_current = nullptr;
-    }
-    bool contains(const QString &line) const
-    {
-        std::lock_guard<std::mutex> lock(s_mutex);
-        return m_lines.contains(line);
-    }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &message)
-    {
-        std::lock_guard<std::mutex> lock(s_mutex);
-        if (s_current)
-            s_current->m_lines << message;
-    }
-    static std::mutex s_mutex;
-    static ThreadLog *s_current;
-    QStringList m_lines;
-    QtMessageHandler m_previous = nullptr;
-};
-std::mutex ThreadLog::s_mutex;
-ThreadLog *ThreadLog::s_current = nullptr;
-} // namespace
 
 class TestCcuLink : public QObject
 {
@@ -79,9 +38,10 @@ private:
     // Starts the owner the way the program's start-up does.
     void startAsDevice(Thread_RS232_CCU1 &ccu);
     int received(const QByteArray &fragment) const;
+    // Every frame the simulator received, one "rx" line each.
+    const QByteArray &simLog() const { return m_sim->errors(); }
 
-    std::unique_ptr<QProcess> m_sim;
-    QByteArray m_simLog;
+    std::unique_ptr<Simulator> m_sim;
 };
 
 void TestCcuLink::init()
@@ -93,25 +53,13 @@ void TestCcuLink::init()
 
 void TestCcuLink::cleanup()
 {
-    if (m_sim) {
-        m_sim->write("quit\n");
-        if (!m_sim->waitForFinished(2000))
-            m_sim->kill();
-        m_sim->waitForFinished(2000);
-        m_sim.reset();
-    }
-    m_simLog.clear();
+    m_sim.reset();
 }
 
 bool TestCcuLink::startSimulator(const QStringList &arguments)
 {
-    m_sim = std::make_unique<QProcess>();
-    connect(m_sim.get(), &QProcess::readyReadStandardError, this,
-            [this] { m_simLog += m_sim->readAllStandardError(); });
-    m_sim->start(QStringLiteral(HMI_BIN_DIR "/ccu-sim"), arguments);
-    if (!m_sim->waitForStarted(5000) || !m_sim->waitForReadyRead(5000))
-        return false;
-    CcuPortName = QString::fromLocal8Bit(m_sim->readLine().trimmed());
+    m_sim = std::make_unique<Simulator>();
+    CcuPortName = m_sim->start("ccu-sim", arguments);
     return CcuPortName.startsWith('/');
 }
 
@@ -127,7 +75,7 @@ void TestCcuLink::startAsDevice(Thread_RS232_CCU1 &ccu)
 
 int TestCcuLink::received(const QByteArray &fragment) const
 {
-    return m_simLog.count("rx " + fragment);
+    return simLog().count("rx " + fragment);
 }
 
 void TestCcuLink::notStartedGeneratesNoTicks()
@@ -147,8 +95,8 @@ void TestCcuLink::sessionAgainstSimulator()
     startAsDevice(ccu);
 
     // The first frame on the line is the boot-up read.
-    QTRY_VERIFY_WITH_TIMEOUT(m_simLog.contains("rx "), 5000);
-    QVERIFY(m_simLog.mid(m_simLog.indexOf("rx ")).startsWith("rx ~210150410000FDB2"));
+    QTRY_VERIFY_WITH_TIMEOUT(simLog().contains("rx "), 5000);
+    QVERIFY(simLog().mid(simLog().indexOf("rx ")).startsWith("rx ~210150410000FDB2"));
     // (The texts of the records are compared once the worker has stopped.)
     QTRY_COMPARE_WITH_TIMEOUT(bootupinfo.Max_DC_Voltage.load(), 7500u, 5000);
     QCOMPARE(bootupinfo.Fan_Speed.load(), quint16(50));
@@ -178,7 +126,7 @@ void TestCcuLink::sessionAgainstSimulator()
     // Every request was answered and every frame was sound to the other side.
     QCOMPARE(uint_err_rs232.load(), 0u);
     QVERIFY(!errorinfo.Err_Sys_RS232);
-    QVERIFY2(!m_simLog.contains("BAD"), m_simLog.constData());
+    QVERIFY2(!simLog().contains("BAD"), simLog().constData());
 
     QElapsedTimer clock;
     clock.start();
@@ -192,29 +140,29 @@ void TestCcuLink::sessionAgainstSimulator()
     // After stop nothing more reaches the line (the simulator's log of the
     // last frame before it may still be on its way).
     QTest::qWait(300);
-    const int frames = m_simLog.count("rx ");
+    const int frames = simLog().count("rx ");
     ccu.SendCommand_Gun1_Start_Request();
     QTest::qWait(600);
-    QCOMPARE(m_simLog.count("rx "), frames);
+    QCOMPARE(simLog().count("rx "), frames);
 }
 
 void TestCcuLink::linkLossAndRecoveryAgainstSimulator()
 {
     QVERIFY2(startSimulator({"--plugged"}), "ccu-sim did not start");
     Thread_RS232_CCU1 ccu;
-    ThreadLog log;
+    LogCapture log;
     startAsDevice(ccu);
     QTRY_COMPARE_WITH_TIMEOUT(systemstatus.Gun1_plugged_sta.load(), quint16(1), 5000);
 
-    m_sim->write("silent on\n");
+    m_sim->send("silent on");
     QTRY_VERIFY_WITH_TIMEOUT(errorinfo.Err_Sys_RS232, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(log.contains("RS232 communication lost."), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(log.lines().contains("RS232 communication lost."), 2000);
     QVERIFY(uint_err_rs232 >= RS232_CCU::LinkLossThreshold);
 
     // Unplugged while the link was down; seen after the rebuild of the port.
-    m_sim->write("unplug\nsilent off\n");
+    m_sim->send("unplug\nsilent off");
     QTRY_VERIFY_WITH_TIMEOUT(!errorinfo.Err_Sys_RS232, 12000);
-    QTRY_VERIFY_WITH_TIMEOUT(log.contains("RS232 communication sucessed."), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(log.lines().contains("RS232 communication sucessed."), 2000);
     QCOMPARE(uint_err_rs232.load(), 0u);
     QTRY_COMPARE_WITH_TIMEOUT(systemstatus.Gun1_plugged_sta.load(), quint16(0), 5000);
     ccu.stop();
@@ -229,7 +177,7 @@ void TestCcuLink::stopPromptWhenBusy()
     {
         Thread_RS232_CCU1 ccu;
         startAsDevice(ccu);
-        QTRY_VERIFY_WITH_TIMEOUT(m_simLog.count("rx ") >= 3, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(simLog().count("rx ") >= 3, 5000);
         QTest::qWait(100);
         clock.start();
         ccu.stop();

@@ -4,10 +4,10 @@
 // the frames it puts on a real pseudo-terminal are read back from the other
 // end, so "one frame per tick" is what the line carries.
 
+#include "ptysupport.h"
 #include "runtimeoptions.h"
 #include "testsupport.h"
 #include "tst_ccu_codec_frames.h"
-#include "tst_ccu_schedule_pty.h"
 
 #include <QTimer>
 #include <QtTest>

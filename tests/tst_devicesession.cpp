@@ -8,47 +8,16 @@
 #include "dc_meter_data.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "ptysupport.h"
 #include "runtimeoptions.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
-#include <QProcess>
 #include <QtTest>
 
 #include <functional>
 
 namespace {
-// A simulator process whose first output line names its device.
-struct Simulator
-{
-    QProcess process;
-    QByteArray output;
-
-    QString start(const QString &program, const QStringList &args)
-    {
-        process.setProgram(QStringLiteral(HMI_BIN_DIR "/") + program);
-        process.setArguments(args);
-        process.start();
-        if (!process.waitForStarted(5000))
-            return QString();
-        QObject::connect(&process, &QProcess::readyReadStandardOutput,
-                         [this] { output += process.readAllStandardOutput(); });
-        QElapsedTimer t;
-        t.start();
-        while (!output.contains('\n') && t.elapsed() < 5000)
-            QTest::qWait(20);
-        return QString::fromUtf8(output.left(output.indexOf('\n'))).trimmed();
-    }
-    void send(const QByteArray &line) { process.write(line + '\n'); }
-    int count(const QByteArray &what) const { return output.count(what); }
-    ~Simulator()
-    {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-    }
-};
-
 QAbstractButton *visibleButton(const char *name)
 {
     for (QWidget *top : QApplication::topLevelWidgets())

@@ -5,6 +5,7 @@
 #include "ccu_records.h"
 #include "factorymode.h"
 #include "globalvariable.h"
+#include "ptysupport.h"
 #include "rs232_ccu.h"
 #include "runtimeoptions.h"
 #include "thread_rs232_ccu1.h"
@@ -12,70 +13,6 @@
 #include <QComboBox>
 #include <QTimer>
 #include <QtTest>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
-namespace {
-// The CCU's end of the line: the worker opens the slave by path, the test
-// reads the master.
-class CcuLine
-{
-public:
-    CcuLine()
-    {
-        char name[256] = {0};
-        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
-            return;
-        termios tio {};
-        tcgetattr(m_slave, &tio);
-        cfmakeraw(&tio);
-        tcsetattr(m_slave, TCSANOW, &tio);
-        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-        m_path = QString::fromLocal8Bit(name);
-    }
-    ~CcuLine()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
-    }
-    QString path() const { return m_path; }
-
-    // The next frame written to the line, up to its carriage return.
-    QByteArray nextFrame(int timeoutMs = 3000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!m_pending.contains('\r')) {
-            const int left = timeoutMs - int(clock.elapsed());
-            if (left <= 0)
-                return QByteArray();
-            pollfd p {m_master, POLLIN, 0};
-            if (::poll(&p, 1, left) <= 0)
-                continue;
-            char buf[512];
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
-            if (n > 0)
-                m_pending.append(buf, int(n));
-        }
-        const int end = m_pending.indexOf('\r') + 1;
-        const QByteArray frame = m_pending.left(end);
-        m_pending.remove(0, end);
-        return frame;
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-    QByteArray m_pending;
-};
-} // namespace
 
 class tst_FactoryLink : public QObject
 {
@@ -108,8 +45,9 @@ void tst_FactoryLink::choiceReachesTheCcu()
     QFETCH(QString, item);
     QFETCH(QByteArray, frameStart);
 
-    CcuLine line;
-    QVERIFY(!line.path().isEmpty());
+    // The CCU's end of the line.
+    PtyLine line;
+    QVERIFY(line.isValid());
     CcuPortName = line.path();
     bootupinfo.PowerLimit_enable = true;
 

@@ -3,182 +3,27 @@
 // pseudo-terminal, either meter-sim (libmodbus) or bytes written by the test.
 #include "dc_meter.h"
 #include "dc_meter_data.h"
+#include "ptysupport.h"
 #include "runtimeoptions.h"
 #include "testsupport.h"
 #include "thread_rs485.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QProcess>
 #include <QTimer>
 #include <QtEndian>
 #include <QtTest>
 
 #include <atomic>
-#include <cstring>
-#include <fcntl.h>
 #include <condition_variable>
+#include <cstring>
 #include <memory>
 #include <mutex>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
-
-// Log lines from every thread. The lock is a std::mutex: the meter thread
-// logs while the test reads, and ThreadSanitizer sees through this lock
-// (it cannot see through the toolkit's contended mutex).
-class ThreadLog
-{
-public:
-    ThreadLog()
-    {
-        s_current = this;
-        m_previous = qInstallMessageHandler(&ThreadLog::handler);
-    }
-    ~ThreadLog()
-    {
-        qInstallMessageHandler(m_previous);
-        std::lock_guard<std::mutex> lock(s_mutex);
-        s_current = nullptr;
-    }
-    QStringList lines() const
-    {
-        std::lock_guard<std::mutex> lock(s_mutex);
-        return m_lines;
-    }
-    int count(const QString &fragment) const
-    {
-        int n = 0;
-        for (const QString &l : lines())
-            n += l.contains(fragment) ? 1 : 0;
-        return n;
-    }
-    bool contains(const QString &fragment) const { return count(fragment) > 0; }
-
-private:
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &message)
-    {
-        std::lock_guard<std::mutex> lock(s_mutex);
-        if (s_current)
-            s_current->m_lines << message;
-    }
-    static std::mutex s_mutex;
-    static ThreadLog *s_current;
-    QStringList m_lines;
-    QtMessageHandler m_previous = nullptr;
-};
-std::mutex ThreadLog::s_mutex;
-ThreadLog *ThreadLog::s_current = nullptr;
 
 const QString ErrorLine = QStringLiteral("Communication with DC meter 1 is error.");
 const QString RestoredLine = QStringLiteral("Communication with DC meter 1 is restored.");
 constexpr int ExchangeTimeoutMs = 5000;
-
-// meter-sim as a child process, commanded over its stdin.
-class MeterSim
-{
-public:
-    ~MeterSim()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.write("quit\n");
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-    bool start(const QStringList &arguments)
-    {
-        m_process.start(QStringLiteral(HMI_BIN_DIR "/meter-sim"), arguments);
-        if (!m_process.waitForStarted(5000))
-            return false;
-        device = readLine();
-        return device.startsWith(QLatin1String("/dev/"));
-    }
-    bool command(const QString &line)
-    {
-        m_process.write((line + '\n').toLocal8Bit());
-        return readLine() == "ok " + line;
-    }
-    bool stderrContains(const QString &text)
-    {
-        m_stderr += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_stderr.contains(text);
-    }
-
-    QString device;
-
-private:
-    QString readLine()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!m_process.canReadLine() && clock.elapsed() < 5000)
-            m_process.waitForReadyRead(100);
-        return QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-
-    QProcess m_process;
-    QString m_stderr;
-};
-
-// A pseudo-terminal whose far end the test plays itself.
-class RawLine
-{
-public:
-    RawLine()
-    {
-        termios raw{};
-        cfmakeraw(&raw);
-        char name[256] = {};
-        if (openpty(&m_master, &m_slave, name, &raw, nullptr) == 0)
-            device = QString::fromLocal8Bit(name);
-    }
-    ~RawLine()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
-    }
-    QByteArray read(int bytes, int timeoutMs)
-    {
-        QByteArray data;
-        QElapsedTimer clock;
-        clock.start();
-        while (data.size() < bytes && clock.elapsed() < timeoutMs) {
-            pollfd fd{m_master, POLLIN, 0};
-            if (::poll(&fd, 1, 50) <= 0)
-                continue;
-            char buffer[256];
-            const ssize_t got = ::read(m_master, buffer, sizeof buffer);
-            if (got > 0)
-                data.append(buffer, int(got));
-        }
-        return data;
-    }
-    bool write(const QByteArray &data)
-    {
-        int done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::write(m_master, data.constData() + done, size_t(data.size() - done));
-            if (n <= 0)
-                return false;
-            done += int(n);
-        }
-        return true;
-    }
-
-    QString device;
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-};
 
 QByteArray withCrc(QByteArray frame)
 {
@@ -250,6 +95,31 @@ private:
     Sample m_sample;
 };
 
+// How the owner's parts go: how often the poll timer is deleted, and the
+// thread the reader is deleted on.
+struct PartsWatch
+{
+    explicit PartsWatch(Thread_rs485 &owner) : worker(owner.RS485_DCMeter_Thread)
+    {
+        m_timer = QObject::connect(timer_rs485_interval, &QObject::destroyed, [this] { ++timerDeleted; });
+        m_meter = QObject::connect(owner.dc_meter1, &QObject::destroyed, owner.dc_meter1,
+                                   [this] { meterDeletedOn = QThread::currentThread(); }, Qt::DirectConnection);
+    }
+    ~PartsWatch()
+    {
+        QObject::disconnect(m_timer);
+        QObject::disconnect(m_meter);
+    }
+
+    int timerDeleted = 0;
+    QThread *const worker;
+    std::atomic<QThread *> meterDeletedOn{nullptr};
+
+private:
+    QMetaObject::Connection m_timer;
+    QMetaObject::Connection m_meter;
+};
+
 // One poll tick, as the poll timer would deliver it.
 void poll(Thread_rs485 &owner)
 {
@@ -284,7 +154,7 @@ private:
     int bufferedBytes() { return m_probe ? m_probe->sample().buffered : -1; }
 
     QString m_previousPort;
-    std::unique_ptr<ThreadLog> m_log;
+    std::unique_ptr<LogCapture> m_log;
     // Deleted here after its thread has ended: its last call on that thread
     // is ordered before by its own lock, which a deferred deletion would not be.
     std::unique_ptr<MeterProbe> m_probe;
@@ -304,7 +174,7 @@ void tst_MeterLink::init()
         d.Powerquantity = 0;
         d.Com_error = false;
     }
-    m_log.reset(new ThreadLog);
+    m_log.reset(new LogCapture);
 }
 
 void tst_MeterLink::cleanup()
@@ -329,11 +199,12 @@ void tst_MeterLink::startOwner(Thread_rs485 &owner, const QString &port)
 
 void tst_MeterLink::readsTheSimulator()
 {
-    MeterSim sim;
-    QVERIFY(sim.start({"--voltage", "375", "--current", "100", "--energy", "12.5"}));
+    Simulator sim;
+    const QString device = sim.start("meter-sim", {"--voltage", "375", "--current", "100", "--energy", "12.5"});
+    QVERIFY(device.startsWith("/dev/"));
     Thread_rs485 owner;
-    startOwner(owner, sim.device);
-    QCOMPARE(m_log->lines().count("serialport: Open " + sim.device + " sucessed!!"), 1);
+    startOwner(owner, device);
+    QCOMPARE(m_log->lines().count("serialport: Open " + device + " sucessed!!"), 1);
 
     poll(owner);
     QTRY_COMPARE_WITH_TIMEOUT(dc_meter_data[1].voltage.load(), 375.0f, ExchangeTimeoutMs);
@@ -356,10 +227,11 @@ void tst_MeterLink::readsTheSimulator()
 
 void tst_MeterLink::outageRaisesAndReturnClearsComError()
 {
-    MeterSim sim;
-    QVERIFY(sim.start({"--voltage", "375"}));
+    Simulator sim;
+    const QString device = sim.start("meter-sim", {"--voltage", "375"});
+    QVERIFY(device.startsWith("/dev/"));
     Thread_rs485 owner;
-    startOwner(owner, sim.device);
+    startOwner(owner, device);
     poll(owner);
     QTRY_COMPARE_WITH_TIMEOUT(dc_meter_data[1].voltage.load(), 375.0f, ExchangeTimeoutMs);
 
@@ -385,10 +257,11 @@ void tst_MeterLink::outageRaisesAndReturnClearsComError()
 
 void tst_MeterLink::badCrcAndLateAnswers()
 {
-    MeterSim sim;
-    QVERIFY(sim.start({"--voltage", "500", "--bad-crc", "--verbose"}));
+    Simulator sim;
+    const QString device = sim.start("meter-sim", {"--voltage", "500", "--bad-crc", "--verbose"});
+    QVERIFY(device.startsWith("/dev/"));
     Thread_rs485 owner;
-    startOwner(owner, sim.device);
+    startOwner(owner, device);
 
     poll(owner);
     QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 1, ExchangeTimeoutMs);
@@ -405,7 +278,7 @@ void tst_MeterLink::badCrcAndLateAnswers()
     QVERIFY(sim.command("voltage 600"));
     poll(owner);
     QTRY_COMPARE_WITH_TIMEOUT(errorCount(), 1, ExchangeTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(sim.stderrContains("late answer sent"), ExchangeTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.errors().contains("late answer sent"), ExchangeTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(bufferedBytes(), 43, ExchangeTimeoutMs);
     QVERIFY(sim.command("late off"));
     poll(owner);
@@ -436,10 +309,10 @@ void tst_MeterLink::answersOnTheLine()
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(bool, accepted);
 
-    RawLine line;
-    QVERIFY(!line.device.isEmpty());
+    PtyLine line;
+    QVERIFY(line.isValid());
     Thread_rs485 owner;
-    startOwner(owner, line.device);
+    startOwner(owner, line.path());
 
     poll(owner);
     QCOMPARE(line.read(8, ExchangeTimeoutMs).toHex(' '), QByteArray("01 04 40 00 00 13 a4 07"));
@@ -464,12 +337,7 @@ void tst_MeterLink::stopThenDestroy()
     auto owner = std::make_unique<Thread_rs485>();
     QVERIFY(timer_rs485_interval);
     QVERIFY(!timer_rs485_interval->isActive()); // no ticks before the thread runs
-    int timerDeleted = 0;
-    connect(timer_rs485_interval, &QObject::destroyed, [&timerDeleted] { ++timerDeleted; });
-    QThread *worker = owner->RS485_DCMeter_Thread;
-    std::atomic<QThread *> meterDeletedOn{nullptr};
-    connect(owner->dc_meter1, &QObject::destroyed, owner->dc_meter1,
-            [&meterDeletedOn] { meterDeletedOn = QThread::currentThread(); }, Qt::DirectConnection);
+    PartsWatch parts(*owner);
 
     startOwner(*owner, port);
     owner->start(); // once only
@@ -482,15 +350,15 @@ void tst_MeterLink::stopThenDestroy()
     QCOMPARE(m_log->lines().count("serialport: Open " + port + " failed!!"), 1);
 
     owner->stop();
-    QCOMPARE(timerDeleted, 1);
+    QCOMPARE(parts.timerDeleted, 1);
     QVERIFY(!timer_rs485_interval);
     QVERIFY(owner->dc_meter1.isNull());
-    QVERIFY(meterDeletedOn == worker); // with its port and response timer
+    QVERIFY(parts.meterDeletedOn == parts.worker); // with its port and response timer
     QCOMPARE(m_log->lines().count("thread 485 stop"), 1);
 
     // The exit button, then a reset: a second stop finds nothing to delete.
     owner->stop();
-    QCOMPARE(timerDeleted, 1);
+    QCOMPARE(parts.timerDeleted, 1);
     QCOMPARE(m_log->lines().count("thread 485 stop"), 2);
     owner->start();
     QVERIFY(!owner->RS485_DCMeter_Thread || owner->RS485_DCMeter_Thread->isFinished());
@@ -498,28 +366,23 @@ void tst_MeterLink::stopThenDestroy()
     // The thread object goes by its deferred deletion while events run.
     QTRY_VERIFY(owner->RS485_DCMeter_Thread.isNull());
     owner.reset();
-    QCOMPARE(timerDeleted, 1);
+    QCOMPARE(parts.timerDeleted, 1);
     QCOMPARE(m_log->lines().count("thread 485 destroy"), 1);
 }
 
 void tst_MeterLink::destroyWithoutStop()
 {
-    RawLine line;
+    PtyLine line;
     auto owner = std::make_unique<Thread_rs485>();
-    int timerDeleted = 0;
-    connect(timer_rs485_interval, &QObject::destroyed, [&timerDeleted] { ++timerDeleted; });
-    QThread *worker = owner->RS485_DCMeter_Thread;
-    std::atomic<QThread *> meterDeletedOn{nullptr};
-    connect(owner->dc_meter1, &QObject::destroyed, owner->dc_meter1,
-            [&meterDeletedOn] { meterDeletedOn = QThread::currentThread(); }, Qt::DirectConnection);
-    startOwner(*owner, line.device);
+    PartsWatch parts(*owner);
+    startOwner(*owner, line.path());
     poll(*owner);
     QCOMPARE(line.read(8, ExchangeTimeoutMs).size(), 8);
 
     owner.reset(); // an exchange may still be in flight
-    QCOMPARE(timerDeleted, 1);
+    QCOMPARE(parts.timerDeleted, 1);
     QVERIFY(!timer_rs485_interval);
-    QVERIFY(meterDeletedOn == worker);
+    QVERIFY(parts.meterDeletedOn == parts.worker);
     QCOMPARE(m_log->lines().count("thread 485 destroy"), 1);
     QCOMPARE(m_log->lines().count("thread 485 stop"), 0);
 }

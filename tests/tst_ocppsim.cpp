@@ -3,11 +3,11 @@
 // type in both directions, the simulator's reject / fail / silent options,
 // and that the simulator always ends promptly.
 
+#include "ptysupport.h"
 #include "testsupport.h"
 #include "thread_pipe.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -29,12 +29,10 @@ private slots:
 
 private:
     bool startSim(const QStringList &options);
-    bool say(const QByteArray &line);
-    QString output() const { return QString::fromUtf8(m_output); }
+    QString output() const { return QString::fromUtf8(m_sim->output()); }
 
     std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<QProcess> m_sim;
-    QByteArray m_output;
+    std::unique_ptr<Simulator> m_sim;
 };
 
 static QString simPath() { return QStringLiteral(HMI_BIN_DIR "/ocpp-client-sim"); }
@@ -47,44 +45,22 @@ void tst_ocppsim::initTestCase()
 
 void tst_ocppsim::init()
 {
-    gun_status[1] = Status();
-    gun_status[1].status = sta_Available;
-    gun_status[1].errorcode = err_NoError;
-    StartTransactionCache.clear();
-    StopTransactionCache.clear();
-    MeterValueCache.clear();
-    ConfigObj = QJsonObject();
-    Config.TransactionMessageRetryInterval = 10000;
-    SystemResetReq = 0;
-    m_output.clear();
+    resetOcppState();
     m_dir = std::make_unique<TestDataDir>();
 }
 
 void tst_ocppsim::cleanup()
 {
-    if (m_sim && m_sim->state() != QProcess::NotRunning) {
-        m_sim->kill();
-        m_sim->waitForFinished(2000);
-    }
     m_sim.reset();
     m_dir.reset();
 }
 
 bool tst_ocppsim::startSim(const QStringList &options)
 {
-    m_sim = std::make_unique<QProcess>();
-    m_sim->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    connect(m_sim.get(), &QProcess::readyReadStandardOutput, this,
-            [this] { m_output += m_sim->readAllStandardOutput(); });
-    m_sim->start(simPath(), QStringList{"--data-dir", m_dir->path()} + options);
-    if (!m_sim->waitForStarted(3000))
-        return false;
-    return QTest::qWaitFor([this] { return m_output.contains("-- ocpp-client-sim on"); }, 3000);
-}
-
-bool tst_ocppsim::say(const QByteArray &line)
-{
-    return m_sim->write(line + '\n') == line.size() + 1;
+    m_sim = std::make_unique<Simulator>();
+    m_sim->process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    return m_sim->start("ocpp-client-sim", QStringList{"--data-dir", m_dir->path()} + options)
+        .startsWith("-- ocpp-client-sim on");
 }
 
 void tst_ocppsim::exchangesEveryMessageType()
@@ -118,27 +94,27 @@ void tst_ocppsim::exchangesEveryMessageType()
 
     // The central system's commands, typed at the simulator.
     gun.status = sta_Preparing;
-    QVERIFY(say("RemoteStartTransaction REMOTE-7"));
+    QVERIFY(m_sim->send("RemoteStartTransaction REMOTE-7"));
     QTRY_COMPARE(gun.IDtag, QString("REMOTE-7"));
     QCOMPARE(gun.startRequest, quint16(6));
     QTRY_VERIFY(output().contains("== RemoteStartTransaction (cs1) answered: Accepted"));
 
     gun.status = sta_Charging;
-    QVERIFY(say("RemoteStopTransaction 1"));
+    QVERIFY(m_sim->send("RemoteStopTransaction 1"));
     QTRY_COMPARE(gun.startRequest, quint16(8));
     QTRY_VERIFY(output().contains("== RemoteStopTransaction (cs2) answered: Accepted"));
 
-    QVERIFY(say("stop 99"));
+    QVERIFY(m_sim->send("stop 99"));
     QTRY_COMPARE(gun.startRequest, quint16(9));
     QTRY_VERIFY(output().contains("== RemoteStopTransaction (cs3) answered: Rejected"));
 
-    QVERIFY(say("Reset Hard"));
+    QVERIFY(m_sim->send("Reset Hard"));
     QTRY_COMPARE(SystemResetReq, quint16(2));
     QTRY_VERIFY(output().contains("== Reset (cs4) answered: Accepted"));
 
-    QVERIFY(say("quit"));
-    QVERIFY(m_sim->waitForFinished(2000));
-    QCOMPARE(m_sim->exitCode(), 0);
+    QVERIFY(m_sim->send("quit"));
+    QVERIFY(m_sim->process.waitForFinished(2000));
+    QCOMPARE(m_sim->process.exitCode(), 0);
 }
 
 void tst_ocppsim::rejectsAndFailsOnRequest()
@@ -180,15 +156,15 @@ void tst_ocppsim::silentSimulatorAndPromptEnd()
     }
     // The link is gone: the command waits for a reader that never comes,
     // and SIGTERM still ends the simulator at once.
-    QVERIFY(say("Reset Soft"));
+    QVERIFY(m_sim->send("Reset Soft"));
     QTest::qWait(100);
     QElapsedTimer clock;
     clock.start();
-    m_sim->terminate();
-    QVERIFY(m_sim->waitForFinished(2000));
+    m_sim->process.terminate();
+    QVERIFY(m_sim->process.waitForFinished(2000));
     QVERIFY(clock.elapsed() < 1000);
-    QCOMPARE(m_sim->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_sim->exitCode(), 0);
+    QCOMPARE(m_sim->process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_sim->process.exitCode(), 0);
 }
 
 void tst_ocppsim::helpText()
