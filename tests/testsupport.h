@@ -92,15 +92,22 @@ public:
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
 
+    // A list of its own: one shared with the capture would be detached by
+    // the logging thread outside the lock.
     QStringList lines() const
     {
         std::lock_guard<std::mutex> lock(mutex());
-        return m_lines;
+        QStringList copy;
+        copy.reserve(m_lines.size());
+        for (const QString &l : m_lines)
+            copy << l;
+        return copy;
     }
     int count(const QString &fragment) const
     {
+        std::lock_guard<std::mutex> lock(mutex());
         int n = 0;
-        for (const QString &l : lines())
+        for (const QString &l : m_lines)
             n += l.contains(fragment) ? 1 : 0;
         return n;
     }
