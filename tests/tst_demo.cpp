@@ -23,6 +23,13 @@ void tst_Demo::twoSessions()
     TestDataDir dir;
     for (const char *f : {"configuration.json", "IDtag.json", "DynamicStatus.json"})
         QVERIFY(QFile::copy(QStringLiteral(HMI_SOURCE_DIR "/deploy/") + f, dir.file(f)));
+    // Meter values every 10 s, so that the 20 s of the first session carry some.
+    QByteArray config = dir.read("configuration.json");
+    config.replace("\"MeterValueSampleInterval\", \"readonly\": false, \"value\": \"30\"",
+                   "\"MeterValueSampleInterval\", \"readonly\": false, \"value\": \"10\"");
+    QVERIFY(config.contains("\"value\": \"10\""));
+    QFile::remove(dir.file("configuration.json"));
+    QVERIFY(dir.write("configuration.json", config));
     const QString out = dir.file("pictures");
 
     QProcess demo;
@@ -54,6 +61,10 @@ void tst_Demo::twoSessions()
                                  "StatusNotification:Charging", "StartTransaction"};
     QCOMPARE(sequence.mid(0, session.size()), session);
     QCOMPARE(sequence.count("StartTransaction"), 2);
+    const int firstStart = sequence.indexOf("StartTransaction");
+    const int meterValues = sequence.indexOf("MeterValues");
+    QVERIFY2(meterValues > firstStart && meterValues < sequence.indexOf("StopTransaction:Other"),
+             qPrintable(sequence.join(' ')));
     QCOMPARE(sequence.count("StopTransaction:Other"), 1); // charged to the end
     QCOMPARE(sequence.count("StopTransaction:Local"), 1); // stopped by the driver
     QCOMPARE(sequence.last(), QString("StatusNotification:Available"));
