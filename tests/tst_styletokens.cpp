@@ -16,7 +16,6 @@ class tst_StyleTokens : public QObject
 private slots:
     void geometryTruncates_data();
     void geometryTruncates();
-    void colourTokensAppendWithoutSeparator();
     void composedSheets();
     void fontsRegisterAndResolve();
     void imagesLoad_data();
@@ -48,14 +47,6 @@ void tst_StyleTokens::geometryTruncates()
     QCOMPARE(r, QRect(pixels, pixels, pixels, pixels));
 }
 
-void tst_StyleTokens::colourTokensAppendWithoutSeparator()
-{
-    for (const QString *c : {&Primary_Light, &Primary_Blue, &Natural_Gray, &Natural_Darker, &Secondary_Dark, &White, &Black})
-        QVERIFY2(c->startsWith('#') && c->endsWith(';') && c->size() == 8, qPrintable(*c));
-    QCOMPARE("color:" + Natural_Gray, QString("color:#757575;"));
-    QCOMPARE(statusbar_backgound, QString("background-color:#3C3C3C;"));
-}
-
 void tst_StyleTokens::composedSheets()
 {
     const QString primary =
@@ -69,18 +60,13 @@ void tst_StyleTokens::composedSheets()
                              &complete_pushbutton_Confirm_sty, &comchild_pushbotton_sty})
         QCOMPARE(*t, primary);
 
-    QVERIFY(keyboar_cancel_sty.startsWith("QPushButton{border-radius: 40px;border-style:outset;color:black;font-size:40px;"));
-    QVERIFY(keyboar_cancel_sty.contains("stop:0 #F4F4F4,stop:1 #8F8F8F);}QPushButton:pressed{"));
+    // Colour tokens carry their own semicolon; the sheets are plain concatenations.
+    QCOMPARE("color:" + Natural_Gray, QString("color:#757575;"));
     QCOMPARE(pushbutton_cancel_sty, keyboar_cancel_sty);
-    QVERIFY(chargeconnect_pushbutton_sty.startsWith("QPushButton{border-radius: 40px;"));
+    QVERIFY(keyboar_cancel_sty.startsWith("QPushButton{border-radius: 40px;border-style:outset;color:black;font-size:40px;"));
     QVERIFY(chargeconnect_pushbutton_sty.endsWith("stop:0 #757575,stop:1 #989898);}"));
-    QCOMPARE(child_window_sty, QString("background:white;border-radius:14px;"));
     QVERIFY(standby_pregrassbar_style.contains("background-color:#000D12;}QProgressBar::chunk{"));
-    QVERIFY(standby_pregrassbar_style.endsWith("stop:0 #FFFFA3,stop:1 #1FD975);}"));
-    QCOMPARE(standby_label_soc_style,
-             QString("font-size:90px;font:BoldCondensed;qproperty-alignment:AlignCenter;color:white;"));
     QCOMPARE(standby_label_percent_style, QString("<p style='font-size:60px;color:white;text-align:center;'>%</p>"));
-    QCOMPARE(charging_togo_sty, QString("font-size:24px;font:Light;qproperty-alignment:AlignCenter;color:#757575;"));
     QCOMPARE(charging_chargedinfo_sty, QString("font-size:24px;font:Light;qproperty-alignment:AlignCenter;color:white"));
     QCOMPARE(charging_togoinfo_str2, QString("<p style='text-align:Center;color:white;'><span style='font-size:60px;'>"
                                              "</span><span style='font-size:36px;'>  min</span>"));
