@@ -82,34 +82,26 @@ private slots:
         m_client = std::make_unique<FarEnd>(m_dir->path());
         m_client->startReading();
     }
-    void cleanup()
-    {
-        m_client.reset();
-        m_pipe.reset();
-        m_log.reset();
-        m_dir.reset();
-    }
+    void cleanup() { m_client.reset(), m_pipe.reset(), m_log.reset(), m_dir.reset(); }
 
     void requestBytes_data()
     {
         QTest::addColumn<QByteArray>("slot");
         QTest::addColumn<QByteArray>("action");
         QTest::addColumn<QByteArray>("json"); // compact here, indented on the link
-        QTest::newRow("Authorize") << QByteArray("Authorize_Request") << QByteArray("Authorize")
-                                   << QByteArray(R"({"idTag":"Jürgen-ÄÖ✓"})");
-        QTest::newRow("StartTransaction") << QByteArray("StartTransaction_Request") << QByteArray("StartTransaction")
-                                          << QByteArray(R"({"connectorId":1,"idTag":"Jürgen-ÄÖ✓","meterStart":1234,)"
-                                                        R"("reservationId":0,"timestamp":"%TS%"})");
-        QTest::newRow("StopTransaction")
-            << QByteArray("StopTransacation_Request") << QByteArray("StopTransaction")
-            << QByteArray(R"({"meterStop":1250,"reason":"Remote","timestamp":"%TS%","transactionId":42})");
-        QTest::newRow("MeterValues") << QByteArray("MeterValue_Request") << QByteArray("MeterValues")
-                                     << QByteArray(R"({"connectorId":1,"meterValue":[{"sampledValue":[{"format":"Raw",)"
-                                                   R"("measurand":"Voltage","unit":"V","value":"400.1"}],)"
-                                                   R"("timestamp":"%TS%"}],"transactionId":42})");
-        QTest::newRow("StatusNotification")
-            << QByteArray("StatusNotification_Request") << QByteArray("StatusNotification")
-            << QByteArray(R"({"connectorId":1,"errorCode":"NoError","status":"Charging"})");
+        auto req = [](const char *action, const char *slot, const char *json) {
+            QTest::newRow(action) << QByteArray(slot) << QByteArray(action) << QByteArray(json);
+        };
+        req("Authorize", "Authorize_Request", R"({"idTag":"Jürgen-ÄÖ✓"})");
+        req("StartTransaction", "StartTransaction_Request",
+            R"({"connectorId":1,"idTag":"Jürgen-ÄÖ✓","meterStart":1234,"reservationId":0,"timestamp":"%TS%"})");
+        req("StopTransaction", "StopTransacation_Request",
+            R"({"meterStop":1250,"reason":"Remote","timestamp":"%TS%","transactionId":42})");
+        req("MeterValues", "MeterValue_Request",
+            R"({"connectorId":1,"meterValue":[{"sampledValue":[{"format":"Raw","measurand":"Voltage","unit":"V",)"
+            R"("value":"400.1"}],"timestamp":"%TS%"}],"transactionId":42})");
+        req("StatusNotification", "StatusNotification_Request",
+            R"({"connectorId":1,"errorCode":"NoError","status":"Charging"})");
     }
     void requestBytes()
     {
@@ -312,25 +304,6 @@ private slots:
         m_pipe->Retry_StartTransactionRequest();
         QVERIFY(StartTransactionCache.isEmpty());
         QVERIFY(nothingMoreWritten());
-    }
-
-    void retryOnRealTimer()
-    {
-        ConfigObj.insert("TransactionMessageAttempts", "2");
-        Config.TransactionMessageRetryInterval = 60;
-        m_pipe->StartTransaction_Request(1);
-        const QByteArray start = m_client->next();
-        QVERIFY(start.startsWith("1=StartTransaction="));
-        // The client fails the first sending and both re-sendings.
-        for (int sent = 0; sent < 3; ++sent) {
-            QVERIFY(m_client->send(failure("StartTransaction")));
-            if (sent < 2)
-                QCOMPARE(m_client->next(), start);
-        }
-        QTRY_COMPARE(gun_status[1].startRequest, quint16(3));
-        // The last failure arms the timer once more; its tick finds nothing and ends it.
-        QTRY_VERIFY(!timer_starttransaction_retry_1->isActive());
-        QCOMPARE(m_client->next(200), QByteArray());
     }
 
     // Unlike a start, a stop or meter message given up makes way for the one before it.

@@ -1,34 +1,15 @@
 // test-components: core pipe
 // The FIFO transport: nothing lost while the client is away or leaves
-// mid-write, no spinning on a broken FIFO, and a shutdown that never hangs.
-// The bytes of each message are checked in tst_ocpp.
+// mid-write or the link stops, no spinning on a broken FIFO, and a shutdown
+// that never hangs. The bytes of each message are checked in tst_ocpp.
 
 #include "ipc_pipe.h"
 #include "testsupport.h"
 #include "thread_pipe.h"
 #include "tst_pipe_farend.h"
 
-#include <QtTest>
-
 #include <csignal>
-#include <memory>
 #include <sys/stat.h>
-
-class tst_pipe : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { std::signal(SIGPIPE, SIG_IGN); } // as the program does
-    void createsOrKeepsBothFifos();
-    void messagesWaitForTheClientInOrder();
-    void clientGoingAwayMidWriteLosesNothing();
-    void plainFileInsteadOfFifoDoesNotSpin();
-    void oversizedMessageIsDropped();
-    void shutdownNeverHangs_data();
-    void shutdownNeverHangs();
-    void stopStillDeliversWhatIsQueued();
-};
 
 enum Situation { Idle, WriterWaitsForClient, ClientHoldsInputOpen, ClientStopsReading };
 
@@ -39,143 +20,130 @@ static bool fifosExist(const TestDataDir &dir)
            ::stat(QFile::encodeName(dir.file("ocppout")).constData(), &out) == 0 && S_ISFIFO(out.st_mode);
 }
 
-void tst_pipe::createsOrKeepsBothFifos()
+class tst_pipe : public QObject
 {
-    TestDataDir dir;
-    LogCapture log;
-    { Thread_pipe first; QTRY_VERIFY(fifosExist(dir) && log.count("new a fifo file .") == 2); }
-    QCOMPARE(log.count("file is already exist."), 0);
-    log.clear();
-    { Thread_pipe second; QTRY_VERIFY(log.contains("pipe thread read=") && log.contains("file is already exist.")); }
-    QCOMPARE(log.count("new a fifo file ."), 0);
-    QCOMPARE(log.count("file is already exist."), 1); // the writer's; the reader says nothing
-}
+    Q_OBJECT
 
-void tst_pipe::messagesWaitForTheClientInOrder()
-{
-    TestDataDir dir;
-    LogCapture log;
-    Thread_pipe pipe;
-    for (int i = 1; i <= 3; ++i)
-        emit pipe.ocppwrite(QString("1=Msg=%1\n}\n").arg(i));
-    QTRY_VERIFY(log.contains("pipe thread write=")); // blocked in its open, off the GUI thread
-    FarEnd client(dir.path());
-    client.startReading();
-    for (int i = 1; i <= 3; ++i)
-        QCOMPARE(client.next(), QString("1=Msg=%1\n}\n\n").arg(i).toUtf8());
-    QCOMPARE(client.next(100), QByteArray());
-}
+private slots:
+    void initTestCase() { std::signal(SIGPIPE, SIG_IGN); } // as the program does
 
-void tst_pipe::clientGoingAwayMidWriteLosesNothing()
-{
-    TestDataDir dir;
-    LogCapture log;
-    Thread_pipe pipe;
-    QTRY_VERIFY(fifosExist(dir));
-    // Larger than the pipe buffer: the writer is still at it when the client leaves.
-    const QString big = "1=MeterValues={\n" + QString(300000, 'x') + "\n}\n";
-    FarEnd client(dir.path());
-    const int fd = ::open(client.outPath().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    QVERIFY(fd >= 0);
-    emit pipe.ocppwrite(big);
-    pollfd p = {fd, POLLIN, 0};
-    char some[1000];
-    QVERIFY(::poll(&p, 1, 3000) == 1 && ::read(fd, some, sizeof some) > 0);
-    ::close(fd);
-    QTRY_VERIFY(log.contains("sent again at the next open"));
-    client.startReading();
-    QCOMPARE(client.next(), (big + '\n').toUtf8());
-}
-
-void tst_pipe::plainFileInsteadOfFifoDoesNotSpin()
-{
-    TestDataDir dir;
-    QVERIFY(dir.write("ocppin", "1=Reset={\"type\": \"Soft\"}"));
-    LogCapture log;
-    QElapsedTimer clock;
+    void messagesWaitForTheClientInOrder()
     {
+        TestDataDir dir;
+        LogCapture log;
         Thread_pipe pipe;
-        QTRY_VERIFY(log.contains("open pipe failed."));
-        QTest::qWait(300);
-        QCOMPARE(log.count("open pipe failed."), 1); // one pass per second
-        QCOMPARE(log.count("this ocppin is about"), 0);
+        for (int i = 1; i <= 3; ++i)
+            emit pipe.ocppwrite(QString("1=Msg=%1\n}\n").arg(i));
+        QTRY_VERIFY(log.contains("pipe thread write=")); // blocked in its open, off the GUI thread
+        FarEnd client(dir.path());
+        client.startReading();
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(client.next(), QString("1=Msg=%1\n}\n\n").arg(i).toUtf8());
+        QCOMPARE(client.next(100), QByteArray());
+        // What is queued when the link stops still goes out.
+        for (int i = 4; i <= 6; ++i)
+            emit pipe.ocppwrite(QString("1=Msg=%1\n}\n").arg(i));
+        pipe.stop();
+        for (int i = 4; i <= 6; ++i)
+            QCOMPARE(client.next(), QString("1=Msg=%1\n}\n\n").arg(i).toUtf8());
+    }
+
+    void clientGoingAwayMidWriteLosesNothing()
+    {
+        TestDataDir dir;
+        LogCapture log;
+        Thread_pipe pipe;
+        QTRY_VERIFY(fifosExist(dir));
+        // Larger than the pipe buffer: the writer is still at it when the client leaves.
+        const QString big = "1=MeterValues={\n" + QString(300000, 'x') + "\n}\n";
+        FarEnd client(dir.path());
+        const int fd = ::open(client.outPath().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        emit pipe.ocppwrite(big);
+        pollfd p = {fd, POLLIN, 0};
+        char some[1000];
+        QVERIFY(::poll(&p, 1, 3000) == 1 && ::read(fd, some, sizeof some) > 0);
+        ::close(fd);
+        QTRY_VERIFY(log.contains("sent again at the next open"));
+        client.startReading();
+        QCOMPARE(client.next(), (big + '\n').toUtf8());
+    }
+
+    void plainFileInsteadOfFifoDoesNotSpin()
+    {
+        TestDataDir dir;
+        QVERIFY(dir.write("ocppin", "1=Reset={\"type\": \"Soft\"}"));
+        LogCapture log;
+        QElapsedTimer clock;
+        {
+            Thread_pipe pipe;
+            QTRY_VERIFY(log.contains("open pipe failed."));
+            QTest::qWait(300);
+            QCOMPARE(log.count("open pipe failed."), 1); // one pass per second
+            QCOMPARE(log.count("this ocppin is about"), 0);
+            clock.start();
+        }
+        QVERIFY2(clock.elapsed() < 1000, "the pause after a failed open held up shutdown");
+    }
+
+    void oversizedMessageIsDropped()
+    {
+        TestDataDir dir;
+        LogCapture log;
+        Thread_pipe pipe;
+        QStringList received;
+        connect(pipe.ocppin, &IPC_Pipe::signal_ocppin, this, [&](const QString &t) { received << t; });
+        FarEnd client(dir.path());
+        QVERIFY(client.send(QByteArray(3 * 1024 * 1024, '{'), 10000));
+        QTRY_VERIFY(log.contains("dropped, too long"));
+        QVERIFY(client.send("1=AuthorizeResponse={}"));
+        QTRY_COMPARE(received, QStringList{"1=AuthorizeResponse={}"});
+    }
+
+    void shutdownNeverHangs_data()
+    {
+        QTest::addColumn<int>("situation");
+        QTest::addColumn<bool>("stopFirst");
+        const char *names[] = {"idle", "writer waits for a client", "client holds ocppin open", "client stops reading"};
+        for (bool stopFirst : {false, true})
+            for (int s = Idle; s <= ClientStopsReading; ++s)
+                QTest::addRow("%s%s", stopFirst ? "stop, then destroy: " : "destroy: ", names[s]) << s << stopFirst;
+    }
+    void shutdownNeverHangs()
+    {
+        QFETCH(int, situation);
+        QFETCH(bool, stopFirst);
+        TestDataDir dir;
+        LogCapture log;
+        FarEnd client(dir.path());
+        int held = -1;
+        auto pipe = std::make_unique<Thread_pipe>();
+        QTRY_VERIFY(fifosExist(dir) && log.contains("pipe thread read="));
+        if (situation == WriterWaitsForClient)
+            emit pipe->ocppwrite("1=Authorize={\n}\n");
+        if (situation == ClientHoldsInputOpen)
+            QVERIFY((held = client.openIn()) >= 0 && ::write(held, "1=Auth", 6) == 6);
+        if (situation == ClientStopsReading) {
+            QVERIFY((held = ::open(client.outPath().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) >= 0);
+            emit pipe->ocppwrite(QString(200000, 'x'));
+        }
+        if (situation == WriterWaitsForClient || situation == ClientStopsReading)
+            QTRY_VERIFY(log.contains("pipe thread write="));
+        QTest::qWait(20);
+        QElapsedTimer clock;
         clock.start();
+        if (stopFirst) {
+            pipe->stop();
+            QVERIFY2(clock.elapsed() < 1500, "stop() hung");
+            QVERIFY(!timer_starttransaction_retry_1 && !pipe->Ocppout_Write_Thread);
+            clock.restart();
+        }
+        pipe.reset();
+        QVERIFY2(clock.elapsed() < 1500, "destructor hung");
+        if (held >= 0)
+            ::close(held);
     }
-    QVERIFY2(clock.elapsed() < 1000, "the pause after a failed open held up shutdown");
-}
-
-void tst_pipe::oversizedMessageIsDropped()
-{
-    TestDataDir dir;
-    LogCapture log;
-    Thread_pipe pipe;
-    QStringList received;
-    connect(pipe.ocppin, &IPC_Pipe::signal_ocppin, this, [&](const QString &t) { received << t; });
-    FarEnd client(dir.path());
-    QVERIFY(client.send(QByteArray(3 * 1024 * 1024, '{'), 10000));
-    QTRY_VERIFY(log.contains("dropped, too long"));
-    QVERIFY(client.send("1=AuthorizeResponse={}"));
-    QTRY_COMPARE(received, QStringList{"1=AuthorizeResponse={}"});
-}
-
-void tst_pipe::shutdownNeverHangs_data()
-{
-    QTest::addColumn<int>("situation");
-    QTest::addColumn<bool>("stopFirst");
-    const char *names[] = {"idle", "writer waits for a client", "client holds ocppin open", "client stops reading"};
-    for (bool stopFirst : {false, true})
-        for (int s = Idle; s <= ClientStopsReading; ++s)
-            QTest::addRow("%s%s", stopFirst ? "stop, then destroy: " : "destroy: ", names[s]) << s << stopFirst;
-}
-
-void tst_pipe::shutdownNeverHangs()
-{
-    QFETCH(int, situation);
-    QFETCH(bool, stopFirst);
-    TestDataDir dir;
-    LogCapture log;
-    FarEnd client(dir.path());
-    int held = -1;
-    auto pipe = std::make_unique<Thread_pipe>();
-    QTRY_VERIFY(fifosExist(dir) && log.contains("pipe thread read="));
-    if (situation == WriterWaitsForClient)
-        emit pipe->ocppwrite("1=Authorize={\n}\n");
-    if (situation == ClientHoldsInputOpen)
-        QVERIFY((held = client.openIn()) >= 0 && ::write(held, "1=Auth", 6) == 6);
-    if (situation == ClientStopsReading) {
-        QVERIFY((held = ::open(client.outPath().constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) >= 0);
-        emit pipe->ocppwrite(QString(200000, 'x'));
-    }
-    if (situation == WriterWaitsForClient || situation == ClientStopsReading)
-        QTRY_VERIFY(log.contains("pipe thread write="));
-    QTest::qWait(20);
-    QElapsedTimer clock;
-    clock.start();
-    if (stopFirst) {
-        pipe->stop();
-        QVERIFY2(clock.elapsed() < 1500, "stop() hung");
-        QVERIFY(!timer_starttransaction_retry_1 && !pipe->Ocppout_Write_Thread);
-        clock.restart();
-    }
-    pipe.reset();
-    QVERIFY2(clock.elapsed() < 1500, "destructor hung");
-    if (held >= 0)
-        ::close(held);
-}
-
-void tst_pipe::stopStillDeliversWhatIsQueued()
-{
-    TestDataDir dir;
-    Thread_pipe pipe;
-    FarEnd client(dir.path());
-    client.startReading();
-    QTRY_VERIFY(fifosExist(dir));
-    for (int i = 1; i <= 3; ++i)
-        emit pipe.ocppwrite(QString("1=StopTransaction={\n    \"n\": %1\n}\n").arg(i));
-    pipe.stop();
-    for (int i = 1; i <= 3; ++i)
-        QCOMPARE(client.next(), QString("1=StopTransaction={\n    \"n\": %1\n}\n\n").arg(i).toUtf8());
-}
+};
 
 QTEST_GUILESS_MAIN(tst_pipe)
 #include "tst_pipe.moc"
