@@ -18,17 +18,13 @@ inline QByteArray ccuResponse(quint8 rtn, const QByteArray &info, bool lowerCase
     const int lenid = info.size() * 2;
     const int nibbles = (lenid & 0xF) + ((lenid >> 4) & 0xF) + ((lenid >> 8) & 0xF);
     const int length = (((16 - nibbles % 16) % 16) << 12) | lenid;
-    QByteArray head;
-    head.append(char(0x21)).append(char(0x01)).append(char(0x50)).append(char(rtn));
-    head.append(char(length >> 8)).append(char(length & 0xFF));
-    QByteArray text = (head + info).toHex().toUpper();
+    const char head[] = {0x21, 0x01, 0x50, char(rtn), char(length >> 8), char(length & 0xFF)};
+    QByteArray text = (QByteArray(head, 6) + info).toHex().toUpper();
     quint32 sum = 0;
     for (char c : text)
         sum += quint8(c);
     text += QByteArray::number((0x10000 - (sum & 0xFFFF)) & 0xFFFF, 16).rightJustified(4, '0').toUpper();
-    if (lowerCase)
-        text = text.toLower();
-    return '~' + text + '\r';
+    return '~' + (lowerCase ? text.toLower() : text) + '\r';
 }
 
 inline QByteArray floatLE(float v)
@@ -42,33 +38,25 @@ inline QByteArray floatLE(float v)
 
 inline QByteArray be16(quint16 v)
 {
-    QByteArray out;
-    out.append(char(v >> 8)).append(char(v & 0xFF));
-    return out;
+    return QByteArray(1, char(v >> 8)) + char(v & 0xFF);
 }
 
 // Twelve status bytes: temperature, system state, gun state, plug, clock.
 inline QByteArray statusInfo(quint16 temperature, quint8 sys, quint8 gun, quint8 plugged)
 {
-    QByteArray b = be16(temperature);
-    b.append(char(sys)).append('\0').append(char(gun)).append('\0').append(char(plugged));
-    b.append(QByteArray::fromHex("0a0b0c0d")).append('\0');
-    return b;
+    const char states[] = {char(sys), 0, char(gun), 0, char(plugged)};
+    return be16(temperature) + QByteArray(states, 5) + QByteArray::fromHex("0a0b0c0d00");
 }
 
 inline void resetCcuState()
 {
     systemstatus.Temperature = 0;
     systemstatus.TemperatureStr = QString();
-    systemstatus.Sys_available_sta = 0;
-    systemstatus.Gun1_available_sta = 0;
-    systemstatus.Gun1_plugged_sta = 0;
+    systemstatus.Sys_available_sta = systemstatus.Gun1_available_sta = systemstatus.Gun1_plugged_sta = 0;
     systemstatus.Sys_time = QString();
     errorinfo.Err_Sys_RS232 = false;
-    charginfo.Charging_phase = 0;
-    charginfo.SOC_Current = 0;
-    charginfo.DC_Voltage_Out = 0;
-    charginfo.DC_Current_Out = 0;
+    charginfo.Charging_phase = charginfo.SOC_Current = 0;
+    charginfo.DC_Voltage_Out = charginfo.DC_Current_Out = 0;
     bootupinfo.CCU_FW_Ver = QString();
     uint_err_rs232 = 0;
     closetime = 0;
