@@ -1,244 +1,203 @@
 // test-components: core screens_a
+// The fixed-amount screen and its numeric keypad.
 #include "fixedcharge.h"
-#include "fonts.h"
 #include "globalvariable.h"
 #include "keyboard.h"
-#include "tst_home_look.h"
+#include "testsupport.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextDocument>
 #include <QtTest>
 
-// What the driver reads on the summary line.
-static QString plain(const QString &html)
+static void press(QWidget &w, const QString &name)
+{
+    QTest::mouseClick(child<QPushButton>(w, qPrintable("pushButton_" + name)), Qt::LeftButton);
+}
+
+// Key script on the real keys: 0-9 and '.', '<' is backspace, '@n' puts the
+// cursor at n as a touch on the entry would, '!' a key number that does not exist.
+static void play(Keyboard &kb, const QString &script)
+{
+    for (int i = 0; i < script.size(); ++i) {
+        const QChar c = script.at(i);
+        if (c == '@')
+            child<QLineEdit>(kb, "lineEdit")->setCursorPosition(script.at(++i).digitValue());
+        else if (c == '!')
+            kb.num_buttonClicked(12);
+        else
+            press(kb, c == '.' ? "dot" : c == '<' ? "backspace" : QString(c));
+    }
+}
+
+// The summary line as the driver reads it.
+static QString summary(FixedCharge &screen)
 {
     QTextDocument doc;
-    doc.setHtml(html);
+    doc.setHtml(child<QLabel>(screen, "label_setdisplay")->text());
     return doc.toPlainText();
 }
 
 class tst_FixedCharge : public QObject
 {
     Q_OBJECT
-
 private slots:
-    void initTestCase();
-    void init();
-    void presets_data();
-    void presets();
-    void summaryLineComposition();
-    void setDisplay_data();
-    void setDisplay();
-    void pageShowKeepsTheChoice();
-    void buttons();
-    void keypadToSummary_data();
-    void keypadToSummary();
-    void look();
-};
+    void init()
+    {
+        f_price = 0.65f;
+        gun_status[1].f_CusSetAmount = gun_status[1].f_CusSetkWh = 0;
+    }
 
-void tst_FixedCharge::initTestCase()
-{
-    QVERIFY(registerRobotoFonts() > 0);
-}
+    void keys_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("fresh") << "" << "0" << 1;
+        QTest::newRow("zero then seven") << "07" << "7" << 1;
+        QTest::newRow("120 clamps") << "120" << "100" << 3;
+        QTest::newRow("digit or dot at the clamp ignored") << "1205." << "100" << 3;
+        QTest::newRow("second dot ignored") << "99.99." << "99.99" << 5;
+        QTest::newRow("second dot keeps cursor") << "12.5@1." << "12.5" << 1;
+        QTest::newRow("dot after the zero") << "." << "0." << 2;
+        QTest::newRow("dot before a digit") << "5@0." << "0.5" << 2;
+        QTest::newRow("digit before the zero") << "@05" << "50" << 1;
+        QTest::newRow("insert in the middle clamps") << "99@05" << "100" << 1;
+        QTest::newRow("insert in the middle") << "8.5@17" << "87.5" << 2;
+        QTest::newRow("zero before the cursor replaced") << ".5@17" << "7.5" << 1;
+        QTest::newRow("backspace at start does nothing") << "<<" << "" << 0;
+        QTest::newRow("backspace in the middle") << "45@1<" << "5" << 0;
+        QTest::newRow("typing after backspace at clamp") << "120<<5" << "15" << 2;
+        QTest::newRow("unknown key") << "3!" << "3" << 1;
+        // A touch on the blanks or the unit stops at the digits, else the
+        // entry would be padded with blanks and read as 0.
+        QTest::newRow("touch on the blanks") << "1@45" << "15" << 2;
+        QTest::newRow("touch on the unit, dot") << "12@8." << "12." << 3;
+        QTest::newRow("touch on the unit, backspace") << "12@8<" << "1" << 1;
+    }
+    void keys()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, content);
+        QFETCH(int, cursor);
+        Keyboard kb;
+        kb.page_show(2);
+        play(kb, script);
+        auto *edit = child<QLineEdit>(kb, "lineEdit");
+        QCOMPARE(edit->text(), content + "    kWh");
+        QCOMPARE(strContent, content);
+        QCOMPARE(edit->cursorPosition(), cursor);
+    }
 
-void tst_FixedCharge::init()
-{
-    f_price = 0.65f;
-    f_CusSetAmount = 0;
-    f_CusSetkWh = 0;
-    gun_status[1].f_CusSetAmount = 0;
-    gun_status[1].f_CusSetkWh = 0;
-    str_amount = "0.00";
-    str_quantity = "0.00";
-}
+    // Real touches and key events on the field itself change nothing.
+    void fieldTakesNoDirectInput()
+    {
+        Keyboard kb;
+        kb.page_show(1);
+        play(kb, "25");
+        auto *edit = child<QLineEdit>(kb, "lineEdit");
+        QTest::mouseDClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 20, edit->height() / 2));
+        edit->setSelection(0, 6);
+        QVERIFY(!edit->hasSelectedText());
+        QCOMPARE(edit->cursorPosition(), 2);
+        QTest::keyClicks(edit, "55");
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QString("25    €"));
+        // Another number keeps the last mode but starts a fresh entry.
+        kb.page_show(7);
+        QCOMPARE(page_index, 1);
+        QCOMPARE(edit->text(), QString("0    €"));
+    }
 
-void tst_FixedCharge::presets_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("amount");
-    QTest::addColumn<QString>("quantity");
+    void presets_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("chosen"); // amount and quantity
+        QTest::newRow("€30") << "A1" << "€30" << "30.00 46.15";
+        QTest::newRow("€20") << "A2" << "€20" << "20.00 30.77";
+        QTest::newRow("€10") << "A3" << "€10" << "10.00 15.38";
+        QTest::newRow("€5") << "A4" << "€5" << "5.00 7.69";
+        QTest::newRow("30 kWh") << "Q1" << "30 kWh" << "19.50 30.00";
+        QTest::newRow("20 kWh, two blanks") << "Q2" << "20  kWh" << "13.00 20.00";
+        QTest::newRow("10 kWh") << "Q3" << "10 kWh" << "6.50 10.00";
+        QTest::newRow("5 kWh") << "Q4" << "5 kWh" << "3.25 5.00";
+    }
+    void presets()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, label);
+        QFETCH(QString, chosen);
+        FixedCharge screen;
+        screen.show();
+        auto *b = child<QPushButton>(screen, qPrintable("pushButton_" + button));
+        QCOMPARE(b->text(), label);
+        QTest::mousePress(b, Qt::LeftButton); // acts before the finger lifts
+        QCOMPARE(str_amount + " " + str_quantity, chosen);
+        QCOMPARE(QString::asprintf("%.2f %.2f", double(gun_status[1].f_CusSetAmount), double(gun_status[1].f_CusSetkWh)),
+                 chosen);
+        const QStringList v = chosen.split(' ');
+        QCOMPARE(summary(screen), "You set to: Charge " + v.at(1) + " kWh | Cost € " + v.at(0));
+        QSignalSpy authorize(&screen, &FixedCharge::jump_authorize);
+        press(screen, "confirm");
+        QCOMPARE(authorize.count(), 1);
+    }
 
-    QTest::newRow("€30") << "pushButton_A1" << "€30" << "30.00" << "46.15";
-    QTest::newRow("€20") << "pushButton_A2" << "€20" << "20.00" << "30.77";
-    QTest::newRow("€10") << "pushButton_A3" << "€10" << "10.00" << "15.38";
-    QTest::newRow("€5") << "pushButton_A4" << "€5" << "5.00" << "7.69";
-    QTest::newRow("30 kWh") << "pushButton_Q1" << "30 kWh" << "19.50" << "30.00";
-    QTest::newRow("20 kWh, two blanks") << "pushButton_Q2" << "20  kWh" << "13.00" << "20.00";
-    QTest::newRow("10 kWh") << "pushButton_Q3" << "10 kWh" << "6.50" << "10.00";
-    QTest::newRow("5 kWh") << "pushButton_Q4" << "5 kWh" << "3.25" << "5.00";
-}
-
-void tst_FixedCharge::presets()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, label);
-    QFETCH(QString, amount);
-    QFETCH(QString, quantity);
-
-    FixedCharge screen;
-    screen.show();
-    auto *b = screen.findChild<QPushButton *>(button);
-    QVERIFY(b);
-    QCOMPARE(b->text(), label);
-    QTest::mouseClick(b, Qt::LeftButton);
-
-    QCOMPARE(str_amount, amount);
-    QCOMPARE(str_quantity, quantity);
-    QCOMPARE(QString::number(double(gun_status[1].f_CusSetAmount), 'f', 2), amount);
-    QCOMPARE(QString::number(double(gun_status[1].f_CusSetkWh), 'f', 2), quantity);
-    QCOMPARE(plain(screen.findChild<QLabel *>("label_setdisplay")->text()),
-             "You set to: Charge " + quantity + " kWh | Cost € " + amount);
-}
-
-void tst_FixedCharge::summaryLineComposition()
-{
-    FixedCharge screen;
-    screen.show();
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_A3"), Qt::LeftButton);
-    const QString expected =
-        "<p style='text-align:Center;line-height:70%;color:white;'>"
-        "<span style='font-size:24px;line-height:100%;font:Regular;'>You set to: Charge </span>"
-        "<span style='font-size:36px;line-height:100%;font:Regular;'>15.38</span>"
-        "<span style='font-size:24px;line-height:100%;font:Regular;'> kWh | Cost  € </span>"
-        "<span style='font-size:36px;line-height:100%;font:Regular;'>10.00</span>";
-    QCOMPARE(fixedcharge_label_setdisplay_str, expected);
-    QCOMPARE(screen.findChild<QLabel *>("label_setdisplay")->text(), expected);
-}
-
-void tst_FixedCharge::setDisplay_data()
-{
-    QTest::addColumn<int>("which");
-    QTest::addColumn<float>("amount");
-    QTest::addColumn<float>("kwh");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("amount typed") << 1 << 10.0f << 99.0f << "You set to: Charge 15.38 kWh | Cost € 10.00";
-    QTest::newRow("quantity typed") << 2 << 99.0f << 30.0f << "You set to: Charge 30.00 kWh | Cost € 19.50";
-    // Neither mode: nothing is derived, the record is reprinted as it is.
-    QTest::newRow("other number") << 3 << 4.0f << 4.0f << "You set to: Charge 7.00 kWh | Cost € 2.00";
-}
-
-void tst_FixedCharge::setDisplay()
-{
-    QFETCH(int, which);
-    QFETCH(float, amount);
-    QFETCH(float, kwh);
-    QFETCH(QString, shown);
-
-    gun_status[1].f_CusSetAmount = 2;
-    gun_status[1].f_CusSetkWh = 7;
-    f_CusSetAmount = amount;
-    f_CusSetkWh = kwh;
-    FixedCharge screen;
-    screen.set_display(which);
-    QCOMPARE(plain(screen.findChild<QLabel *>("label_setdisplay")->text()), shown);
-    if (which == 1 || which == 2) {
+    // The screen opens the keypad, whose confirm and cancel reach it, as the
+    // main window wires them.
+    void keypadToSummary_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("seen");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("amount 13") << 1 << "13" << "confirm" << "1 back" << "Charge 20.00 kWh | Cost € 13.00";
+        QTest::newRow("bare dot") << 2 << "." << "confirm" << "2 back" << "Charge 0.00 kWh | Cost € 0.00";
+        QTest::newRow("emptied") << 1 << "<" << "confirm" << "1 back" << "Charge 0.00 kWh | Cost € 0.00";
+        QTest::newRow("clamped") << 2 << "250" << "confirm" << "2 back" << "Charge 100.00 kWh | Cost € 65.00";
+        QTest::newRow("cancel") << 1 << "55" << "cancel" << "back" << "Charge 30.00 kWh | Cost € 19.50";
+    }
+    void keypadToSummary()
+    {
+        QFETCH(int, which);
+        QFETCH(QString, script);
+        QFETCH(QString, button);
+        QFETCH(QString, seen);
+        QFETCH(QString, shown);
+        FixedCharge screen;
+        Keyboard kb;
+        connect(&screen, &FixedCharge::jump_keyboard, &kb, &Keyboard::page_show);
+        connect(&kb, &Keyboard::signal_cusconfirm, &screen, &FixedCharge::set_display);
+        QStringList got;
+        connect(&kb, &Keyboard::signal_cusconfirm, this, [&](int w) { got << QString::number(w); });
+        connect(&kb, &Keyboard::jump_fixedcharge, this, [&] { got << "back"; });
+        screen.show();
+        press(screen, "Q1");
+        press(screen, which == 1 ? "A_Cus" : "Q_Cus");
+        play(kb, script);
+        press(kb, button);
+        QCOMPARE(got.join(' '), seen);
+        QCOMPARE(summary(screen), "You set to: " + shown);
         QCOMPARE(gun_status[1].f_CusSetAmount, f_CusSetAmount);
         QCOMPARE(gun_status[1].f_CusSetkWh, f_CusSetkWh);
-    } else {
-        QCOMPARE(f_CusSetAmount, amount);
-        QCOMPARE(f_CusSetkWh, kwh);
     }
-}
 
-void tst_FixedCharge::pageShowKeepsTheChoice()
-{
-    FixedCharge screen;
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_Q3"), Qt::LeftButton);
-    screen.hide();
-    str_amount = "garbage";
-    screen.page_show(1);
-    QVERIFY(screen.isVisible());
-    QCOMPARE(str_amount, QString("6.50"));
-    QCOMPARE(plain(screen.findChild<QLabel *>("label_setdisplay")->text()),
-             QString("You set to: Charge 10.00 kWh | Cost € 6.50"));
-
-    gun_status[1].f_CusSetAmount = 7.5f;
-    gun_status[1].f_CusSetkWh = 0;
-    screen.page_show(1);
-    QCOMPARE(str_amount, QString("7.50"));
-    QCOMPARE(str_quantity, QString("0.00"));
-    // A gun number outside the record array only shows the screen.
-    screen.page_show(5);
-    QCOMPARE(str_amount, QString("7.50"));
-}
-
-void tst_FixedCharge::buttons()
-{
-    FixedCharge screen;
-    screen.show();
-    QSignalSpy keypad(&screen, &FixedCharge::jump_keyboard);
-    QSignalSpy authorize(&screen, &FixedCharge::jump_authorize);
-
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_A_Cus"), Qt::LeftButton);
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_Q_Cus"), Qt::LeftButton);
-    QCOMPARE(keypad.count(), 2);
-    QCOMPARE(keypad.at(0).at(0).toInt(), 1);
-    QCOMPARE(keypad.at(1).at(0).toInt(), 2);
-    QCOMPARE(authorize.count(), 0);
-
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_confirm"), Qt::LeftButton);
-    QCOMPARE(authorize.count(), 1);
-    QCOMPARE(keypad.count(), 2);
-
-    // A preset acts when pressed, before the finger lifts.
-    QTest::mousePress(screen.findChild<QPushButton *>("pushButton_A4"), Qt::LeftButton);
-    QCOMPARE(str_amount, QString("5.00"));
-    QTest::mouseRelease(screen.findChild<QPushButton *>("pushButton_A4"), Qt::LeftButton);
-}
-
-void tst_FixedCharge::keypadToSummary_data()
-{
-    QTest::addColumn<int>("which");
-    QTest::addColumn<QStringList>("keys");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("bare dot") << 2 << QStringList{"pushButton_dot"} << "You set to: Charge 0.00 kWh | Cost € 0.00";
-    QTest::newRow("amount 13") << 1 << QStringList{"pushButton_1", "pushButton_3"}
-                               << "You set to: Charge 20.00 kWh | Cost € 13.00";
-    QTest::newRow("emptied") << 1 << QStringList{"pushButton_backspace"} << "You set to: Charge 0.00 kWh | Cost € 0.00";
-    QTest::newRow("clamped") << 2 << QStringList{"pushButton_2", "pushButton_5", "pushButton_0"}
-                             << "You set to: Charge 100.00 kWh | Cost € 65.00";
-}
-
-// The keypad's confirm reaches the screen as the main window wires it.
-void tst_FixedCharge::keypadToSummary()
-{
-    QFETCH(int, which);
-    QFETCH(QStringList, keys);
-    QFETCH(QString, shown);
-
-    FixedCharge screen;
-    Keyboard kb;
-    connect(&kb, &Keyboard::signal_cusconfirm, &screen, &FixedCharge::set_display);
-    screen.show();
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_Q1"), Qt::LeftButton);
-    kb.page_show(which);
-    for (const QString &k : keys)
-        QTest::mouseClick(kb.findChild<QPushButton *>(k), Qt::LeftButton);
-    QTest::mouseClick(kb.findChild<QPushButton *>("pushButton_confirm"), Qt::LeftButton);
-    QCOMPARE(plain(screen.findChild<QLabel *>("label_setdisplay")->text()), shown);
-}
-
-void tst_FixedCharge::look()
-{
-    LookPanel panel;
-    auto *screen = new FixedCharge(&panel);
-    panel.show();
-    screen->page_show(1);
-    QTest::mouseClick(screen->findChild<QPushButton *>("pushButton_A3"), Qt::LeftButton);
-    const QImage img = renderPanel(&panel);
-    saveShot(img, "fixedcharge");
-    CHECK_LOOK(screen);
-
-    // The widest summary the keypad allows still fits.
-    f_CusSetkWh = 100;
-    screen->set_display(2);
-    CHECK_LOOK(screen);
-    saveShot(renderPanel(&panel), "fixedcharge_max");
-}
+    void pageShowReprintsTheChoice()
+    {
+        FixedCharge screen;
+        gun_status[1].f_CusSetAmount = 7.5f;
+        str_amount = "garbage";
+        screen.page_show(1);
+        QCOMPARE(summary(screen), QString("You set to: Charge 0.00 kWh | Cost € 7.50"));
+        // A gun number outside the record array only shows the screen.
+        gun_status[1].f_CusSetAmount = 1;
+        screen.page_show(5);
+        QCOMPARE(str_amount, QString("7.50"));
+    }
+};
 
 QTEST_MAIN(tst_FixedCharge)
 #include "tst_fixedcharge.moc"

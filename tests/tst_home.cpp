@@ -1,9 +1,14 @@
 // test-components: core screens_a
-#include "fonts.h"
+// Home, the plug-in prompt and the standby screen: the way into a session.
+#include "ccu_records.h"
+#include "chargerconnect.h"
 #include "globalvariable.h"
 #include "home.h"
-#include "tst_home_look.h"
+#include "standby.h"
+#include "testsupport.h"
 
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -11,133 +16,124 @@
 class tst_Home : public QObject
 {
     Q_OBJECT
-
 private slots:
-    void initTestCase();
-    void cleanup();
-    void priceLine_data();
-    void priceLine();
-    void fastChargeTile();
-    void fixedAmountTile();
-    void touchesReachOnlyTheTargets();
-    void exitCorner();
-    void look();
+    void cleanup()
+    {
+        f_price = 0.65f;
+        gun_status[1].charge_style = 0;
+    }
+
+    void priceLine_data()
+    {
+        QTest::addColumn<float>("price");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("tariff") << 0.65f << "€0.65/kWh";
+        QTest::newRow("free") << 0.0f << "€0.00/kWh";
+        QTest::newRow("rounded") << 0.456f << "€0.46/kWh";
+    }
+    void priceLine()
+    {
+        QFETCH(float, price);
+        QFETCH(QString, shown);
+        f_price = price;
+        home screen;
+        for (const char *name : {"label_price1", "label_price2"})
+            QVERIFY(child<QLabel>(screen, name)->text().contains(">" + shown + "</p>"));
+    }
+
+    void tiles_data()
+    {
+        QTest::addColumn<QPoint>("touch"); // over a tile's labels and price
+        QTest::addColumn<QString>("seen");
+        QTest::newRow("fast, title") << QPoint(340, 200) << "prompt 0";
+        QTest::newRow("fast, price") << QPoint(340, 350) << "prompt 0";
+        QTest::newRow("fixed, corner") << QPoint(700, 110) << "fixed 2";
+        QTest::newRow("fixed, price") << QPoint(940, 350) << "fixed 2";
+        QTest::newRow("exit corner") << QPoint(5, 655) << "exit 0";
+    }
+    // Fast charge asks for the prompt before storing its mode; fixed amount
+    // stores first, as its screen reads it. The exit corner draws nothing.
+    void tiles()
+    {
+        QFETCH(QPoint, touch);
+        QFETCH(QString, seen);
+        home screen;
+        screen.show();
+        QStringList got;
+        auto note = [&](const char *what) { got << QString("%1 %2").arg(what).arg(gun_status[1].charge_style); };
+        connect(&screen, &home::jump_authorize, this, [&] { note("prompt"); });
+        connect(&screen, &home::jump_fixedcharge, this, [&] { note("fixed"); });
+        connect(&screen, &home::UI_exit, this, [&] { note("exit"); });
+        QTest::mouseClick(screen.childAt(touch), Qt::LeftButton);
+        QCOMPARE(got, QStringList{seen});
+        QCOMPARE(screen.childAt(QPoint(90, 655)), nullptr);
+    }
+
+    void promptBackAbandonsTheSession()
+    {
+        QWidget owner;
+        Chargerconnect prompt(&owner);
+        QVERIFY(prompt.isWindow()); // above the main window and its veil
+        QSignalSpy home(&prompt, &Chargerconnect::jump_home);
+        prompt.page_show();
+        QTest::mouseClick(child<QPushButton>(prompt, "pushButton"), Qt::LeftButton);
+        QCOMPARE(home.count(), 1);
+        // Hiding is the main window's business; Enter does not touch "back".
+        QTest::keyClick(&prompt, Qt::Key_Return);
+        QCOMPARE(home.count(), 1);
+    }
+
+    void standby_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("soc");
+        QTest::addColumn<QString>("shown"); // setting line, energy to go, bar
+        QTest::newRow("€10 at 0.65, empty") << 2 << 0 << "15.38  kWh  |  €  10.00 15.3846 0";
+        QTest::newRow("full, half") << 1 << 57 << "charge your battery full 0 57";
+        // Past 100 from the CCU fills the bar instead of leaving the last value.
+        QTest::newRow("not chosen, past full") << 0 << 120 << " 0 100";
+    }
+    void standby()
+    {
+        QFETCH(int, style);
+        QFETCH(int, soc);
+        QFETCH(QString, shown);
+        gun_status[1].charge_style = quint16(style);
+        gun_status[1].f_togokWh = 0;
+        str_quantity = "15.38";
+        str_amount = "10.00";
+        f_CusSetkWh = 15.384615f;
+        systemstatus.Gun1_available_sta = 1;
+        Standby screen;
+        charginfo.SOC_Current = 64;
+        screen.page_show();
+        charginfo.SOC_Current = quint16(soc);
+        screen.page_show();
+        QCOMPARE(QString("%1 %2 %3")
+                     .arg(child<QLabel>(screen, "label_setinfo")->text())
+                     .arg(double(gun_status[1].f_togokWh))
+                     .arg(child<QProgressBar>(screen, "progressBar")->value()),
+                 shown);
+        QCOMPARE(child<QLabel>(screen, "label_soc")->text(), QString::number(soc));
+        QCOMPARE(int(int_soc_start), soc);
+        QCOMPARE(int(systemstatus.Gun1_available_sta), 0); // the simulation marks it not yet available
+    }
+
+    void standbyStartAndAbort()
+    {
+        Standby screen;
+        screen.page_show();
+        QSignalSpy start(&screen, &Standby::signal_req_start);
+        QSignalSpy abort(&screen, &Standby::show_charing_child2);
+        QTest::mouseClick(child<QPushButton>(screen, "pushButton_start"), Qt::LeftButton);
+        QCOMPARE(start.count(), 1);
+        QCOMPARE(start.at(0).at(0).value<ushort>(), ushort(1));
+        QTest::mouseClick(child<QPushButton>(screen, "pushButton_abort"), Qt::LeftButton);
+        QCOMPARE(abort.count(), 1);
+        QCOMPARE(abort.at(0).at(0).toString(), QString("chargingstandby"));
+        QCOMPARE(start.count(), 1);
+    }
 };
-
-void tst_Home::initTestCase()
-{
-    QVERIFY(registerRobotoFonts() > 0);
-}
-
-void tst_Home::cleanup()
-{
-    f_price = 0.65f;
-    gun_status[1].charge_style = 0;
-}
-
-void tst_Home::priceLine_data()
-{
-    QTest::addColumn<float>("price");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("tariff") << 0.65f << "€0.65/kWh";
-    QTest::newRow("free") << 0.0f << "€0.00/kWh";
-    QTest::newRow("one decimal") << 0.1f << "€0.10/kWh";
-    QTest::newRow("two digits") << 12.5f << "€12.50/kWh";
-    QTest::newRow("rounded") << 0.456f << "€0.46/kWh";
-}
-
-void tst_Home::priceLine()
-{
-    QFETCH(float, price);
-    QFETCH(QString, shown);
-    f_price = price;
-    home screen;
-    const QString expected = "<p style='font-size:24px;line-height:100%;font:Regular;color:white;text-align:Center;'>"
-        + shown + "</p>";
-    QCOMPARE(screen.findChild<QLabel *>("label_price1")->text(), expected);
-    QCOMPARE(screen.findChild<QLabel *>("label_price2")->text(), expected);
-
-    // Formatted once: a later price change shows only on a new screen.
-    f_price = 3.0f;
-    QCOMPARE(screen.findChild<QLabel *>("label_price1")->text(), expected);
-}
-
-void tst_Home::fastChargeTile()
-{
-    home screen;
-    screen.show();
-    QList<int> styleAtSignal;
-    connect(&screen, &home::jump_authorize, this, [&] { styleAtSignal << gun_status[1].charge_style; });
-    QSignalSpy fixed(&screen, &home::jump_fixedcharge);
-
-    auto *tile = screen.findChild<QPushButton *>("pushButton_fastcharging");
-    QTest::mouseClick(tile, Qt::LeftButton);
-    QTest::mouseClick(tile, Qt::LeftButton);
-
-    // The prompt is asked for before the mode is stored; the mode stays 1.
-    QCOMPARE(styleAtSignal, QList<int>({0, 1}));
-    QCOMPARE(gun_status[1].charge_style, quint16(1));
-    QCOMPARE(fixed.count(), 0);
-}
-
-void tst_Home::fixedAmountTile()
-{
-    home screen;
-    screen.show();
-    QList<int> styleAtSignal;
-    connect(&screen, &home::jump_fixedcharge, this, [&] { styleAtSignal << gun_status[1].charge_style; });
-    QSignalSpy authorize(&screen, &home::jump_authorize);
-
-    QTest::mouseClick(screen.findChild<QPushButton *>("pushButton_fixamount"), Qt::LeftButton);
-
-    // Stored first: the fixed-amount screen may read it.
-    QCOMPARE(styleAtSignal, QList<int>({2}));
-    QCOMPARE(authorize.count(), 0);
-}
-
-void tst_Home::touchesReachOnlyTheTargets()
-{
-    home screen;
-    screen.show();
-    QCOMPARE(screen.geometry(), QRect(0, 140, 1280, 660));
-    // Across each tile, over its labels and price, the touch lands on the transparent target.
-    const QList<QPoint> fast = {{160, 150}, {340, 200}, {340, 320}, {340, 350}, {590, 390}};
-    for (const QPoint &p : fast)
-        QCOMPARE(screen.childAt(p)->objectName(), QString("pushButton_fastcharging"));
-    const QList<QPoint> fixed = {{700, 110}, {940, 200}, {940, 320}, {940, 350}, {1190, 390}};
-    for (const QPoint &p : fixed)
-        QCOMPARE(screen.childAt(p)->objectName(), QString("pushButton_fixamount"));
-}
-
-void tst_Home::exitCorner()
-{
-    home screen;
-    screen.show();
-    QSignalSpy exit(&screen, &home::UI_exit);
-    // Nothing is drawn there, yet the lower-left 4 x 4 units quit.
-    QWidget *corner = screen.childAt(QPoint(5, 655));
-    QVERIFY(corner);
-    QCOMPARE(corner->objectName(), QString("pushButton_exit"));
-    QCOMPARE(corner->geometry(), QRect(0, 580, 80, 80));
-    QTest::mouseClick(corner, Qt::LeftButton);
-    QCOMPARE(exit.count(), 1);
-    QCOMPARE(screen.childAt(QPoint(90, 655)), nullptr);
-}
-
-void tst_Home::look()
-{
-    LookPanel panel;
-    auto *screen = new home(&panel);
-    panel.show();
-    CHECK_LOOK(screen);
-    const QImage img = renderPanel(&panel);
-    saveShot(img, "home");
-    // The tiles carry their gradients: orange on the left, blue on the right.
-    const QColor orange = img.pixelColor(340, 260);
-    const QColor blue = img.pixelColor(940, 260);
-    QVERIFY2(orange.red() > 200 && orange.blue() < 80, qPrintable(orange.name()));
-    QVERIFY2(blue.blue() > 100 && blue.red() < 40, qPrintable(blue.name()));
-}
 
 QTEST_MAIN(tst_Home)
 #include "tst_home.moc"
