@@ -71,8 +71,7 @@ private slots:
     void completionPage();
     void rejectedCardShowsPopup();
     void remoteStartGivesTheCcuStart();
-    void faultClearedAtHomeBecomesAvailable();
-    void meterFaultKeepsCcuErrorCode();
+    void faultsAndRecovery();
     void resetWhileIdleRunsScript();
     void resetDuringChargingStopsFirst();
     void completeShowOnHomeChangesNoPage();
@@ -381,24 +380,30 @@ void tst_Supervisor::remoteStartGivesTheCcuStart()
     QCOMPARE(r.take().count("CcuStart"), 0);
 }
 
-void tst_Supervisor::faultClearedAtHomeBecomesAvailable()
+void tst_Supervisor::faultsAndRecovery()
 {
     MainWindow *w = makeWindow();
     Requests r(w);
     passStartupWindow(w);
+    r.take();
+    // A CCU fault with no alarm bit keeps the code; the first alarm names it.
     systemstatus.Gun1_available_sta = 2;
-    errorinfo.Err_Gun1_Elock = true;
-    w->timerUpdate();
-    QCOMPARE(gun_status[1].status, sta_Faulted);
-    QCOMPARE(gun_status[1].errorcode, err_ConnectorLockFailure);
-    w->timerUpdate();
-    QCOMPARE(r.take(), (QStringList{"Status:Available", "Status:Faulted"}));
-    systemstatus.Gun1_available_sta = 0;
     w->timerUpdate();
     QCOMPARE(gun_status[1].errorcode, err_NoError);
+    errorinfo.Err_Gun1_Elock = true;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].errorcode, err_ConnectorLockFailure);
+    QCOMPARE(r.take(), QStringList{"Status:Faulted"});
+    // The meter failing as well keeps the CCU's code.
+    dc_meter_data[1].Com_error = true;
+    w->timerUpdate();
+    QCOMPARE(gun_status[1].errorcode, err_ConnectorLockFailure);
+    // Cleared while idle: available again, and the central system hears it.
+    systemstatus.Gun1_available_sta = 0;
+    dc_meter_data[1].Com_error = false;
+    w->timerUpdate();
     QCOMPARE(gun_status[1].status, sta_Available);
     QCOMPARE(r.take(), QStringList{"Status:Available"});
-
     // During a session the status stays with the session's transitions.
     w->fixedcharge_show();
     systemstatus.Gun1_available_sta = 2;
@@ -406,25 +411,7 @@ void tst_Supervisor::faultClearedAtHomeBecomesAvailable()
     systemstatus.Gun1_available_sta = 0;
     w->timerUpdate();
     QCOMPARE(gun_status[1].status, sta_Faulted);
-}
-
-void tst_Supervisor::meterFaultKeepsCcuErrorCode()
-{
-    MainWindow *w = makeWindow();
-    passStartupWindow(w);
-    systemstatus.Sys_available_sta = 2; // no alarm bit: code unchanged
-    w->timerUpdate();
-    QCOMPARE(gun_status[1].status, sta_Faulted);
     QCOMPARE(gun_status[1].errorcode, err_NoError);
-    errorinfo.Err_Gun1_ISO = true;
-    w->timerUpdate();
-    QCOMPARE(gun_status[1].errorcode, err_GroundFailure);
-    systemstatus.Sys_available_sta = 0;
-    dc_meter_data[1].Com_error = true;
-    w->fixedcharge_show(); // not idle: stays Faulted
-    w->timerUpdate();
-    QCOMPARE(gun_status[1].errorcode, err_GroundFailure);
-    errorinfo.Err_Gun1_ISO = false;
 }
 
 void tst_Supervisor::resetWhileIdleRunsScript()
