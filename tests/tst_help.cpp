@@ -21,13 +21,11 @@ private slots:
         QListView *topics = child<QListView>(help, "listView_topics");
         QString all;
         for (int row = help.topicCount() - 1; row >= 0; --row) {
-            const QModelIndex index = topics->model()->index(row, 0);
-            const QRect r = topics->visualRect(index);
+            const QRect r = topics->visualRect(topics->model()->index(row, 0));
             QVERIFY(topics->viewport()->rect().contains(r)); // reachable without scrolling
             QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, r.center());
             QCOMPARE(help.currentTopic(), row);
-            QCOMPARE(child<QLabel>(help, "label_content")->text(), index.data(Help::ContentRole).toString());
-            all += index.data(Help::ContentRole).toString();
+            all += child<QLabel>(help, "label_content")->text();
         }
         // What a driver needs: both modes, paying, stopping, the status-bar icons.
         for (const char *needle : {"Fast Charge", "Fixed Amount", "Paypad", "Stop", "Confirm", "Start", "€0.65/kWh",
@@ -35,10 +33,9 @@ private slots:
                                    "ico_signal_unsync.png", "ico_signal_lost.png"})
             QVERIFY2(all.contains(QString::fromUtf8(needle)), needle);
         QVERIFY(!all.contains("%1")); // every placeholder filled
-
         help.timerUpdate();
-        const QString clock = child<QLabel>(help, "label_time")->text();
-        QVERIFY2(QRegularExpression("^\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(clock).hasMatch(), qPrintable(clock));
+        QVERIFY(QRegularExpression("^\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                    .match(child<QLabel>(help, "label_time")->text()).hasMatch());
         QSignalSpy home(&help, &Help::jump_home);
         QTest::mouseClick(child<QPushButton>(help, "pushButton_back"), Qt::LeftButton);
         QCOMPARE(home.count(), 1);

@@ -61,10 +61,7 @@ static QStringList lookFaults(QWidget *root)
         const QString text = list ? "items" : w->property("text").toString();
         if (text.isEmpty())
             continue;
-        const QFontMetrics fm(w->font());
-        QSize need(fm.horizontalAdvance(text) + 8, fm.height());
-        if (list)
-            need = QSize();
+        QSize need = list ? QSize() : QSize(QFontMetrics(w->font()).horizontalAdvance(text) + 8, QFontMetrics(w->font()).height());
         if (label) {
             need = label->wordWrap() ? QSize(0, label->heightForWidth(w->width())) : label->sizeHint();
             if (!label->wordWrap() && need.width() <= w->width() && !inkOnEdge(label))
@@ -96,14 +93,10 @@ struct Case
 // The largest figures a session shows.
 static void setFigures(const QString &togo, const QString &remain)
 {
-    str_chargedkWh = "88.8";
-    str_chargedtime = "120";
-    str_chargeVoltage = "750";
-    str_chargeCurrent = "200";
-    str_chargedMoney = "57.7";
-    str_togokWh = togo;
-    str_remaintime = remain;
-    str_soc = "100";
+    for (auto [var, v] : {std::pair<QString *, QString>{&str_chargedkWh, "88.8"}, {&str_chargedtime, "120"},
+                          {&str_chargeVoltage, "750"}, {&str_chargeCurrent, "200"}, {&str_chargedMoney, "57.7"},
+                          {&str_togokWh, togo}, {&str_remaintime, remain}, {&str_soc, "100"}})
+        *var = v;
 }
 
 static QList<Case> cases()
@@ -134,14 +127,13 @@ static QList<Case> cases()
          }},
         {"debug panel", [](QWidget *p) -> QWidget * { return new DebugFun(p); }},
     };
-    for (int which : {1, 2})
-        c << Case{QString("keypad %1").arg(which), [which](QWidget *p) -> QWidget * {
-                      auto *kb = new Keyboard(p);
-                      kb->page_show(which);
-                      for (int key : {9, 9, 10, 9, 9})
-                          kb->num_buttonClicked(key);
-                      return kb;
-                  }};
+    c << Case{"keypad, widest entry", [](QWidget *p) -> QWidget * {
+                  auto *kb = new Keyboard(p);
+                  kb->page_show(2);
+                  for (int key : {9, 9, 10, 9, 9})
+                      kb->num_buttonClicked(key);
+                  return kb;
+              }};
     for (int style : {1, 2})
         c << Case{QString("standby style %1").arg(style), [style](QWidget *p) -> QWidget * {
                       gun_status[1].charge_style = quint16(style);
