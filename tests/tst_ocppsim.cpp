@@ -1,7 +1,6 @@
 // test-components: core pipe
-// The OCPP link against ocpp-client-sim, the stand-in client: every message
-// type in both directions, the reject / fail / silent options, and a
-// simulator that ends promptly.
+// The link against ocpp-client-sim: its commands and options (its default
+// answers run in the device session and demo tests).
 
 #include "ptysupport.h"
 #include "testsupport.h"
@@ -27,6 +26,7 @@ class tst_ocppsim : public QObject
             .startsWith("-- ocpp-client-sim on");
     }
     QString output() const { return QString::fromUtf8(m_sim->output()); }
+    bool answered(const char *line) { return QTest::qWaitFor([&] { return output().contains(line); }, 3000); }
 
 private slots:
     void initTestCase() { std::signal(SIGPIPE, SIG_IGN); }
@@ -37,38 +37,19 @@ private slots:
     }
     void cleanup() { m_sim.reset(), m_dir.reset(); }
 
-    void exchangesEveryMessageType()
+    void commands()
     {
         QVERIFY(startSim({}));
         Thread_pipe pipe;
         Status &gun = gun_status[1];
-        gun.IDtag = QString::fromUtf8("KARTE-Ü1");
-        gun.CardRead = 1;
-        pipe.Authorize_Request(1);
-        QTRY_COMPARE(gun.CardRead, quint16(2));
-        QVERIFY(output().contains(QString::fromUtf8("\"idTag\": \"KARTE-Ü1\"")));
-        pipe.StartTransaction_Request(1);
-        QTRY_COMPARE(gun.startRequest, quint16(3));
-        QCOMPARE(gun.transactionId, 1);
-        pipe.MeterValue_Request(1);
-        QTRY_VERIFY(MeterValueCache.isEmpty());
-        pipe.StopTransacation_Request(1);
-        QTRY_VERIFY(StopTransactionCache.isEmpty());
-        pipe.StatusNotification_Request(1);
-        QTRY_VERIFY(output().contains("<- 1=StatusNotification={"));
-
-        // The central system's commands, typed at the simulator.
-        gun.status = sta_Preparing;
-        QVERIFY(m_sim->send("RemoteStartTransaction REMOTE-7"));
-        QTRY_COMPARE(gun.IDtag, QString("REMOTE-7"));
-        QTRY_VERIFY(output().contains("== RemoteStartTransaction (cs1) answered: Accepted"));
         gun.status = sta_Charging;
+        gun.transactionId = 1;
         QVERIFY(m_sim->send("RemoteStopTransaction 1"));
         QTRY_COMPARE(gun.startRequest, quint16(8));
-        QTRY_VERIFY(output().contains("== RemoteStopTransaction (cs2) answered: Accepted"));
+        QVERIFY(answered("== RemoteStopTransaction (cs1) answered: Accepted"));
         QVERIFY(m_sim->send("Reset Hard"));
         QTRY_COMPARE(SystemResetReq, quint16(2));
-        QTRY_VERIFY(output().contains("== Reset (cs3) answered: Accepted"));
+        QVERIFY(answered("== Reset (cs2) answered: Accepted"));
         QVERIFY(m_sim->send("quit"));
         QVERIFY(m_sim->process.waitForFinished(2000));
         QCOMPARE(m_sim->process.exitCode(), 0);
@@ -89,28 +70,6 @@ private slots:
         QTRY_VERIFY(StartTransactionCache.isEmpty());
         QVERIFY(!timer_starttransaction_retry_1->isActive());
         QCOMPARE(output().count("<- 1=StartTransaction={"), 2);
-        // A transaction message not named by --fail-only is answered normally.
-        pipe.StopTransacation_Request(1);
-        QTRY_VERIFY(StopTransactionCache.isEmpty());
-    }
-
-    void silentSimulatorEndsPromptly()
-    {
-        QVERIFY(startSim({"--silent"}));
-        {
-            Thread_pipe pipe;
-            gun_status[1].CardRead = 1;
-            pipe.Authorize_Request(1);
-            QTRY_VERIFY(output().contains("<- 1=Authorize={"));
-            QTest::qWait(150);
-            QCOMPARE(gun_status[1].CardRead, quint16(1));
-        }
-        // Its command waits for a reader that never comes; SIGTERM still ends it.
-        QVERIFY(m_sim->send("Reset Soft"));
-        QTest::qWait(100);
-        m_sim->process.terminate();
-        QVERIFY(m_sim->process.waitForFinished(1000));
-        QCOMPARE(m_sim->process.exitStatus(), QProcess::NormalExit);
     }
 };
 

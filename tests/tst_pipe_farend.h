@@ -24,30 +24,16 @@ public:
     {
     }
     ~FarEnd() { stopReading(); }
-    QByteArray outPath() const { return m_out; }
+    int openOut() const { return ::open(m_out.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); }
 
     void startReading()
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (m_fd < 0 && (m_fd = ::open(m_out.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) < 0 &&
-               clock.elapsed() < 3000)
-            QThread::msleep(2); // the HMI has not made the FIFO yet
-        if (m_fd < 0)
+        // The HMI may not have made the FIFO yet.
+        if (!QTest::qWaitFor([this] { return (m_fd = openOut()) >= 0; }, 3000))
             return;
         // No wake-up before a writer came; one at its close.
         m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readSome(); });
-    }
-    void stopReading()
-    {
-        if (m_notifier) {
-            m_notifier->setEnabled(false);
-            m_notifier.release()->deleteLater(); // may be in its own signal
-        }
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
     }
 
     // The next message, with the event loop running meanwhile; null on time-out.
@@ -60,13 +46,12 @@ public:
     // "ocppin" opened for writing as soon as the HMI's reader has it open.
     int openIn(int timeoutMs = 3000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        int fd;
-        while ((fd = ::open(m_in.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 &&
-               (errno == ENXIO || errno == ENOENT) && clock.elapsed() < timeoutMs)
-            QThread::msleep(2);
-        return fd;
+        int fd = -1;
+        const auto opened = [&] {
+            fd = ::open(m_in.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            return fd >= 0 || (errno != ENXIO && errno != ENOENT); // ENXIO: no reader yet
+        };
+        return QTest::qWaitFor(opened, timeoutMs) ? fd : -1;
     }
     bool send(const QByteArray &bytes, int timeoutMs = 3000)
     {
@@ -86,6 +71,16 @@ public:
     }
 
 private:
+    void stopReading()
+    {
+        if (m_notifier) {
+            m_notifier->setEnabled(false);
+            m_notifier.release()->deleteLater(); // may be in its own signal
+        }
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
     void readSome()
     {
         char buf[65536];
