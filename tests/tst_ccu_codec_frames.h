@@ -10,8 +10,6 @@
 #include <QByteArray>
 #include <QtEndian>
 
-#include <cstring>
-
 // A response frame: "~", hex of 21 01 50 RTN LENGTH INFO, checksum, CR.
 inline QByteArray ccuResponse(quint8 rtn, const QByteArray &info, bool lowerCase = false)
 {
@@ -29,10 +27,8 @@ inline QByteArray ccuResponse(quint8 rtn, const QByteArray &info, bool lowerCase
 
 inline QByteArray floatLE(float v)
 {
-    quint32 raw;
-    std::memcpy(&raw, &v, 4);
     QByteArray out(4, '\0');
-    qToLittleEndian(raw, out.data());
+    qToLittleEndian(v, out.data());
     return out;
 }
 
