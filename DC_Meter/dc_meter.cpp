@@ -61,11 +61,7 @@ void DC_Meter::SerialInit()
         qDebug().noquote() << "serialport:" << "Open " + name + " failed!!";
         return;
     }
-    serial_rs485->setBaudRate(RS485_DCMeter_Settings.baudRate, QSerialPort::AllDirections);
-    serial_rs485->setDataBits(RS485_DCMeter_Settings.dataBits);
-    serial_rs485->setParity(RS485_DCMeter_Settings.parity);
-    serial_rs485->setStopBits(RS485_DCMeter_Settings.stopBits);
-    serial_rs485->setFlowControl(RS485_DCMeter_Settings.flowControl);
+    applySerialSettings(serial_rs485, RS485_DCMeter_Settings);
     qDebug().noquote() << "serialport:" << "Open " + name + " sucessed!!";
 }
 

@@ -6,6 +6,7 @@
 // arrived is evaluated and decoded into dc_meter_data.
 
 #include "crc16modbus.h"
+#include "serialsettings.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -29,18 +30,6 @@ class DC_Meter : public QObject
 {
     Q_OBJECT
 public:
-    // Line settings. Kept inside the meter so that it never collides with
-    // the CCU worker's settings record of the same shape.
-    struct serailSettings
-    {
-        QString name;
-        QSerialPort::BaudRate baudRate = QSerialPort::Baud9600;
-        QSerialPort::DataBits dataBits = QSerialPort::Data8;
-        QSerialPort::Parity parity = QSerialPort::NoParity;
-        QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-        QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
-    };
-
     explicit DC_Meter(quint16 address);
     ~DC_Meter() override;
 

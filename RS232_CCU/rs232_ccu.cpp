@@ -208,11 +208,7 @@ void RS232_CCU::serialInit()
 
     if (!serial->open(QIODevice::ReadWrite))
         return; // silent: the schedule counts the unanswered requests
-    serial->setBaudRate(RS232_CCU_Settings.baudRate, QSerialPort::AllDirections);
-    serial->setDataBits(RS232_CCU_Settings.dataBits);
-    serial->setParity(RS232_CCU_Settings.parity);
-    serial->setStopBits(RS232_CCU_Settings.stopBits);
-    serial->setFlowControl(RS232_CCU_Settings.flowControl);
+    applySerialSettings(serial, RS232_CCU_Settings);
     ReadBootupinfo();
 }
 

@@ -7,6 +7,7 @@
 // the CCU worker thread (see Thread_RS232_CCU1); nothing else touches its
 // members while that thread runs.
 
+#include "serialsettings.h"
 #include "sharedvalue.h"
 
 #include <QByteArray>
@@ -27,16 +28,6 @@ extern QTimer *timer_rs232_interval;
 extern Shared<quint32> uint_err_rs232; // unanswered requests since start or the last recovery
 extern Shared<quint16> closetime;      // ticks spent with the link lost
 extern Shared<int> pulse;              // 0: status read next, 1: charging-data read next
-
-struct serailSettings
-{
-    QString name;
-    QSerialPort::BaudRate baudRate = QSerialPort::Baud19200;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-    QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
-};
 
 class RS232_CCU : public QObject
 {
