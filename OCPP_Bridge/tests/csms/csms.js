@@ -19,6 +19,7 @@
 //   --first-transaction N    first transactionId handed out (1)
 //   --reject-tag TAG         Authorize and StartTransaction of TAG: Invalid
 //   --crash-on ACTION        exit at once, unanswered, on the first CALL ACTION
+//   --refuse ACTION N        answer the first N CALLs ACTION with CALLERROR InternalError
 // Ends when stdin closes.
 'use strict';
 
@@ -28,7 +29,7 @@ const https = require('https');
 const path = require('path');
 const readline = require('readline');
 
-const { OcppServer } = require('ocpp-ts');
+const { OcppServer, OcppError } = require('ocpp-ts');
 const schemas = require('ocpp-ts/dist/src/impl/schemas').default;
 const { Protocol } = require('ocpp-ts/dist/src/impl/Protocol');
 const Ajv = require(require.resolve('ajv', { paths: [path.dirname(require.resolve('ocpp-ts'))] }));
@@ -39,7 +40,7 @@ function out(event) {
 
 const opt = {
   port: 0, tls: null, password: null, heartbeat: 60, bootStatus: 'Accepted',
-  nextTransaction: 1, rejectTags: new Set(), crashOn: null,
+  nextTransaction: 1, rejectTags: new Set(), crashOn: null, refuse: {},
 };
 const argv = process.argv.slice(2);
 for (let i = 0; i < argv.length; ++i) {
@@ -52,6 +53,7 @@ for (let i = 0; i < argv.length; ++i) {
   else if (a === '--first-transaction') opt.nextTransaction = Number(argv[++i]);
   else if (a === '--reject-tag') opt.rejectTags.add(argv[++i]);
   else if (a === '--crash-on') opt.crashOn = argv[++i];
+  else if (a === '--refuse') { opt.refuse[argv[i + 1]] = Number(argv[i + 2]); i += 2; }
   else { process.stderr.write(`csms.js: unknown option ${a}\n`); process.exit(2); }
 }
 
@@ -73,6 +75,11 @@ Protocol.prototype.onCall = function (messageId, action, payload) {
     out({ ev: 'crash', action });
     process.exit(3);
   }
+  if (opt.refuse[action] > 0) {
+    opt.refuse[action] -= 1;
+    this.callError(messageId, new OcppError('InternalError', 'refused for the test'));
+    return undefined;
+  }
   return onCall.call(this, messageId, action, payload);
 };
 const callError = Protocol.prototype.callError;
@@ -91,6 +98,7 @@ function responseErrors(action, payload) {
 
 const server = new OcppServer();
 let client = null;
+const rawCalls = new Map(); // id of a CALL sent raw -> its action
 
 if (opt.password !== null) {
   server.on('authorization', (cpId, req, cb) => {
@@ -105,7 +113,19 @@ server.on('connection', (c) => {
   client = c;
   const socket = c.connection.socket;
   out({ ev: 'connected', cpId: c.getCpId(), protocol: socket.protocol });
-  socket.on('message', (m) => out({ ev: 'frame', text: m.toString() }));
+  socket.on('message', (m) => {
+    const text = m.toString();
+    out({ ev: 'frame', text });
+    // The answer to a CALL sent raw is checked like any other.
+    let frame = null;
+    try { frame = JSON.parse(text); } catch (e) { return; }
+    if (Array.isArray(frame) && frame[0] === 3 && rawCalls.has(frame[1])) {
+      const action = rawCalls.get(frame[1]);
+      rawCalls.delete(frame[1]);
+      const errors = responseErrors(action, frame[2]);
+      out({ ev: 'result', action, id: frame[1], payload: frame[2], valid: errors === null, errors });
+    }
+  });
   c.on('close', (code) => {
     out({ ev: 'closed', code });
     if (client === c) client = null;
@@ -136,6 +156,10 @@ readline.createInterface({ input: process.stdin }).on('line', async (line) => {
     return;
   }
   if (cmd.raw !== undefined) {
+    try {
+      const frame = JSON.parse(cmd.raw);
+      if (Array.isArray(frame) && frame[0] === 2 && schemas[`${frame[2]}Response`]) rawCalls.set(frame[1], frame[2]);
+    } catch (e) { /* sent as it is */ }
     client.connection.socket.send(cmd.raw);
   } else if (cmd.close) {
     client.connection.socket.close();
