@@ -19,7 +19,13 @@ for arg in "$@"; do
     esac
 done
 
-hmi_install_deps
+hmi_install_deps openssl
+hmi_install_node
+# The central system the OCPP bridge is tested against; kept once installed.
+csms=OCPP_Bridge/tests/csms
+if [ ! -e "$csms/node_modules/ocpp-ts/package.json" ]; then
+    (cd "$csms" && npm ci --no-audit --no-fund --loglevel=error)
+fi
 cmake -S . -B "$dir" "${cmake_args[@]}" >/dev/null
 cmake --build "$dir" -j"$(hmi_jobs)"
 
