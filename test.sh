@@ -9,12 +9,12 @@ cd "$(dirname "$0")"
 . tools/deps.sh
 
 dir=build
-cmake_args=(-DCMAKE_BUILD_TYPE=Release)
+cmake_args=(-DCMAKE_BUILD_TYPE=Release -DHMI_BUILD_TESTS=ON)
 ctest_args=()
 for arg in "$@"; do
     case "$arg" in
-        --sanitize) dir=build-asan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=address) ;;
-        --tsan) dir=build-tsan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=thread) ;;
+        --sanitize) dir=build-asan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=address -DHMI_BUILD_TESTS=ON) ;;
+        --tsan) dir=build-tsan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=thread -DHMI_BUILD_TESTS=ON) ;;
         *) ctest_args+=("$arg") ;;
     esac
 done
