@@ -93,15 +93,7 @@ Bridge::~Bridge() = default;
 void Bridge::start()
 {
     m_store.load();
-    // Answers the HMI was still owed when the bridge last stopped.
-    QList<QPair<QString, QJsonObject>> owed;
-    for (const TransactionStore::Entry &e : m_store.queue())
-        if (!e.answered)
-            owed.append({e.action, takeLocalAnswer(*m_store.entry(e.seq))});
-    if (!owed.isEmpty())
-        save();
-    for (const auto &a : owed)
-        answerHmi(a.first, a.second);
+    answerOwedLocally(); // what the HMI was still owed when the bridge last stopped
 
     // The status the HMI last reported, for the first connection.
     QFile statusFile(m_settings.dataFile(QStringLiteral("StatusNotification.json")));
@@ -261,17 +253,12 @@ void Bridge::hmiTransaction(const QString &action, const QJsonObject &payload)
         for (TransactionStore::Transaction &t : m_store.transactions()) {
             if (!t.open || t.lost || t.connectorId != connector || t.idTag != idTag)
                 continue;
-            QList<QPair<QString, QJsonObject>> answers;
-            if (t.hmiId == 0)
-                for (const TransactionStore::Entry &e : m_store.queue())
-                    if (e.localId == t.localId && !e.answered)
-                        answers.append({e.action, takeLocalAnswer(*m_store.entry(e.seq))});
-            answers.append({action, Translation::localStartAnswer(t.hmiId)});
+            // Its first start gets its answer first, so both name one id.
+            answerOwedLocally(t.localId);
             save();
             qCInfo(lcQueue) << "StartTransaction repeated within the running transaction: answered with its id"
                             << t.hmiId << "and not sent again";
-            for (const auto &a : answers)
-                answerHmi(a.first, a.second);
+            answerHmi(action, Translation::localStartAnswer(t.hmiId));
             return;
         }
         newLocalId = m_store.newTransaction(connector, idTag).localId;
@@ -300,6 +287,24 @@ void Bridge::hmiTransaction(const QString &action, const QJsonObject &payload)
     }
     QTimer::singleShot(m_settings.hmiAnswerTimeoutSeconds * 1000, this, [this, seq] { answerInTime(seq); });
     pump();
+}
+
+// Every transaction message (of one transaction, when localId is given) that
+// the HMI still waits for is answered by the bridge; the answers go once the
+// store has been written.
+void Bridge::answerOwedLocally(qint64 localId)
+{
+    QList<QPair<QString, QJsonObject>> owed;
+    for (int i = 0; i < m_store.queue().size(); ++i) {
+        TransactionStore::Entry &e = *m_store.entry(m_store.queue().at(i).seq);
+        if (!e.answered && (localId == 0 || e.localId == localId))
+            owed.append({e.action, takeLocalAnswer(e)});
+    }
+    if (owed.isEmpty())
+        return;
+    save();
+    for (const auto &a : owed)
+        answerHmi(a.first, a.second);
 }
 
 // The central system has not answered in time: the HMI gets the bridge's
@@ -387,14 +392,7 @@ void Bridge::csmsClosed()
     for (const PendingAuthorize &a : authorizes)
         answerAuthorizeOffline(a.idTag, "unanswered when the connection was lost");
     m_statuses.clear(); // the latest goes again after the next BootNotification
-    QList<QPair<QString, QJsonObject>> owed;
-    for (const TransactionStore::Entry &e : m_store.queue())
-        if (!e.answered)
-            owed.append({e.action, takeLocalAnswer(*m_store.entry(e.seq))});
-    if (!owed.isEmpty())
-        save();
-    for (const auto &a : owed)
-        answerHmi(a.first, a.second);
+    answerOwedLocally();
     if (!m_store.queue().isEmpty())
         qCInfo(lcQueue) << m_store.queue().size() << "transaction message(s) wait for the central system";
 }

@@ -81,6 +81,7 @@ private:
     // Marks the entry answered and returns the answer the bridge gives itself.
     QJsonObject takeLocalAnswer(TransactionStore::Entry &e);
     void answerInTime(qint64 seq);
+    void answerOwedLocally(qint64 localId = 0);
 
     // central system side
     void csmsOpened();

@@ -181,6 +181,12 @@ public:
         m_proc.reset();
     }
     bool finished() const { return !m_proc || m_proc->state() == QProcess::NotRunning; }
+    // SIGSTOP: a central system that hangs with its connections open; SIGCONT: back.
+    void signal(int sig)
+    {
+        if (m_proc)
+            ::kill(pid_t(m_proc->processId()), sig);
+    }
 
 private:
     void readLines()

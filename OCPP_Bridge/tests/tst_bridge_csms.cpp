@@ -93,6 +93,7 @@ private slots:
     void securityProfiles_data();
     void securityProfiles();
     void garbageFromBothSides();
+    void hungCentralSystemNoticedByPing();
     void endsOnSignal_data();
     void endsOnSignal();
     void commandLine();
@@ -491,6 +492,23 @@ void tst_BridgeCsms::garbageFromBothSides()
     QCOMPARE(r.csms.payloads("Authorize").last().value("idTag").toString(), QString("AFTER"));
     QCOMPARE(r.csms.errorsSent(), QStringList());
     QCOMPARE(r.bridge.stop(), 0);
+}
+
+// A central system that stops answering with its connection open is found
+// out by the WebSocket ping; the bridge goes offline and connects again.
+void tst_BridgeCsms::hungCentralSystemNoticedByPing()
+{
+    Rig r;
+    QVERIFY(r.up({}, {{"pingIntervalSeconds", 1}}));
+    const int boot = r.csms.waitForCall("BootNotification", Long);
+    QVERIFY(boot >= 0);
+    r.csms.signal(SIGSTOP);
+    QVERIFY(r.bridge.waitForLog("no answer to the last ping", Long));
+    QVERIFY(r.hmi->send("Authorize", {{"idTag", "CARD1"}}));
+    const HmiEnd::Message m = r.hmi->waitFor("AuthorizeResponse", Long);
+    QCOMPARE(m.payload.value("idTagInfo").toObject().value("status").toString(), QString("Invalid"));
+    r.csms.signal(SIGCONT);
+    QVERIFY2(r.csms.waitForCall("BootNotification", Long, boot + 1) >= 0, r.bridge.log().constData());
 }
 
 void tst_BridgeCsms::endsOnSignal_data()
