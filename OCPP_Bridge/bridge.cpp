@@ -197,15 +197,23 @@ void Bridge::hmiAuthorize(const QJsonObject &payload)
     const quint64 id = m_nextAuthorize++;
     m_authorizes.append({id, idTag, o.payload});
     QTimer::singleShot(m_settings.hmiAnswerTimeoutSeconds * 1000, this, [this, id] {
-        for (int i = 0; i < m_authorizes.size(); ++i)
-            if (m_authorizes.at(i).id == id) {
-                const QString tag = m_authorizes.at(i).idTag;
-                m_authorizes.removeAt(i);
-                answerAuthorizeOffline(tag, "not answered in time");
-                return;
-            }
+        const QString tag = takeAuthorize(id);
+        if (!tag.isNull())
+            answerAuthorizeOffline(tag, "not answered in time");
     });
     pump();
+}
+
+// Removes a waiting Authorize; its tag, or a null text when it is gone already.
+QString Bridge::takeAuthorize(quint64 id)
+{
+    for (int i = 0; i < m_authorizes.size(); ++i)
+        if (m_authorizes.at(i).id == id) {
+            const QString tag = m_authorizes.at(i).idTag;
+            m_authorizes.removeAt(i);
+            return tag;
+        }
+    return QString();
 }
 
 QJsonObject Bridge::takeLocalAnswer(TransactionStore::Entry &e)
@@ -488,12 +496,9 @@ void Bridge::callSucceeded(const QString &action, const QJsonObject &payload)
     case InFlight::Heartbeat:
         break;
     case InFlight::Authorize:
-        for (int i = 0; i < m_authorizes.size(); ++i)
-            if (m_authorizes.at(i).id == m_inFlightAuthorize) {
-                m_authorizes.removeAt(i);
-                answerHmi(action, Translation::hmiIdTagAnswer(payload));
-                break;
-            }
+        // Not when its time ran out meanwhile: the HMI has had its answer.
+        if (!takeAuthorize(m_inFlightAuthorize).isNull())
+            answerHmi(action, Translation::hmiIdTagAnswer(payload));
         break;
     case InFlight::Status:
         if (!m_statuses.isEmpty()) {
@@ -566,13 +571,11 @@ void Bridge::callFailed(const QString &action, const QString &code)
     case InFlight::Authorize:
         if (lost)
             break; // answered with the others when the link is down
-        for (int i = 0; i < m_authorizes.size(); ++i)
-            if (m_authorizes.at(i).id == m_inFlightAuthorize) {
-                const QString tag = m_authorizes.at(i).idTag;
-                m_authorizes.removeAt(i);
+        {
+            const QString tag = takeAuthorize(m_inFlightAuthorize);
+            if (!tag.isNull())
                 answerAuthorizeOffline(tag, qPrintable(QStringLiteral("failed (%1)").arg(code)));
-                break;
-            }
+        }
         break;
     case InFlight::Status:
         if (!lost && !m_statuses.isEmpty()) {

@@ -78,6 +78,7 @@ private:
     void hmiAnswer(const HmiEnvelope::Message &m);
     void answerHmi(const QString &action, const QJsonObject &payload);
     void answerAuthorizeOffline(const QString &idTag, const char *why);
+    QString takeAuthorize(quint64 id);
     // Marks the entry answered and returns the answer the bridge gives itself.
     QJsonObject takeLocalAnswer(TransactionStore::Entry &e);
     void answerInTime(qint64 seq);

@@ -16,6 +16,19 @@ namespace {
 constexpr int ReopenRetryMs = 1000;
 constexpr int StallMs = 5000; // an HMI that stops reading mid-message
 
+// A notifier may be the one whose signal is being handled: it goes later.
+void release(QSocketNotifier *&notifier, int &fd)
+{
+    if (notifier) {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+        notifier = nullptr;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
 bool isFifo(int fd)
 {
     struct stat st;
@@ -77,17 +90,7 @@ void HmiFifoReader::openFifo()
     connect(m_notifier, &QSocketNotifier::activated, this, &HmiFifoReader::readable);
 }
 
-void HmiFifoReader::closeFifo()
-{
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        m_notifier->deleteLater();
-        m_notifier = nullptr;
-    }
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
-}
+void HmiFifoReader::closeFifo() { release(m_notifier, m_fd); }
 
 void HmiFifoReader::readable()
 {
@@ -129,13 +132,7 @@ HmiFifoWriter::HmiFifoWriter(const QString &path, QObject *parent) : QObject(par
     connect(&m_timer, &QTimer::timeout, this, &HmiFifoWriter::pump);
 }
 
-HmiFifoWriter::~HmiFifoWriter()
-{
-    if (m_notifier)
-        m_notifier->setEnabled(false);
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+HmiFifoWriter::~HmiFifoWriter() { release(m_notifier, m_fd); }
 
 quint64 HmiFifoWriter::send(const QByteArray &message, int ttlMs)
 {
@@ -243,14 +240,7 @@ void HmiFifoWriter::writable()
 
 void HmiFifoWriter::finishCurrent(bool done)
 {
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        m_notifier->deleteLater();
-        m_notifier = nullptr;
-    }
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    release(m_notifier, m_fd);
     if (done && !m_queue.isEmpty()) {
         qCDebug(lcHmi).noquote() << "->" << QString::fromUtf8(m_queue.first().bytes).simplified();
         m_queue.removeFirst();

@@ -243,7 +243,6 @@ public:
     {
         return waitUntil([&] { return m_log.contains(text.toUtf8()); }, ms);
     }
-    int logCount(const QString &text) const { return m_log.count(text.toUtf8()); }
     QByteArray log() const { return m_log; }
 
 private:

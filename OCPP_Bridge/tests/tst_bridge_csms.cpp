@@ -76,6 +76,18 @@ struct Rig
     }
 };
 
+// A URL where no central system listens (yet): one is started to find a
+// free port and ended at once.
+QString unreachable(CsmsPeer &csms, int *port)
+{
+    if (!csms.start())
+        return QString();
+    *port = csms.port();
+    const QString url = csms.url();
+    csms.kill();
+    return url;
+}
+
 } // namespace
 
 class tst_BridgeCsms : public QObject
@@ -94,6 +106,7 @@ private slots:
     void securityProfiles();
     void garbageFromBothSides();
     void hungCentralSystemNoticedByPing();
+    void backOffGrows();
     void endsOnSignal_data();
     void endsOnSignal();
     void commandLine();
@@ -138,7 +151,7 @@ void tst_BridgeCsms::cardSession()
     // As the HMI leaves it at start-up and with every status.
     writeFile(r.path() + "/StatusNotification.json", QJsonDocument(status("Available")).toJson());
     r.hmi.reset(new HmiEnd(r.path()));
-    QVERIFY(r.csms.start({"--reject-tag", "STOLEN", "--first-transaction", "7"}));
+    QVERIFY(r.csms.start({"--first-transaction", "7"}));
     QVERIFY(r.bridge.start(r.path(), {"--csms", r.csms.url()}));
     HmiEnd &hmi = *r.hmi;
 
@@ -154,9 +167,6 @@ void tst_BridgeCsms::cardSession()
     QVERIFY2(m.index >= 0, r.bridge.log().constData());
     QVERIFY(m.raw.startsWith("1=AuthorizeResponse={"));
     QCOMPARE(m.payload.value("idTagInfo").toObject().value("status").toString(), QString("Accepted"));
-    QVERIFY(hmi.send("Authorize", {{"idTag", "STOLEN"}}));
-    m = hmi.waitFor("AuthorizeResponse", Long, m.index + 1);
-    QCOMPARE(m.payload.value("idTagInfo").toObject().value("status").toString(), QString("Invalid"));
 
     QVERIFY(hmi.send("StatusNotification", status("Charging")));
     QVERIFY(hmi.send("StartTransaction", start("CARD1", 12)));
@@ -179,7 +189,7 @@ void tst_BridgeCsms::cardSession()
     QVERIFY(r.csms.waitForCall("StopTransaction", Long) >= 0);
 
     QCOMPARE(r.csms.callSequence(),
-             QStringList({"BootNotification", "StatusNotification:Available", "Authorize", "Authorize",
+             QStringList({"BootNotification", "StatusNotification:Available", "Authorize",
                           "StatusNotification:Charging", "StartTransaction", "MeterValues", "StatusNotification:Faulted",
                           "StatusNotification:Charging", "StatusNotification:Finishing", "StopTransaction:Local"}));
     QCOMPARE(r.csms.errorsSent(), QStringList());
@@ -211,9 +221,6 @@ void tst_BridgeCsms::centralSystemRequests_data()
         << QByteArray(R"([2,"rs1","RemoteStartTransaction",{"connectorId":1,"idTag":"REMOTE1"}])")
         << "RemoteStartTransaction" << QByteArray(R"({"connectorId":1,"idTag":"REMOTE1"})") << "Accepted"
         << QByteArray(R"([3,"rs1",{"status":"Accepted"}])");
-    QTest::newRow("remote start refused by the HMI")
-        << QByteArray(R"([2,"rs2","RemoteStartTransaction",{"idTag":"REMOTE2"}])") << "RemoteStartTransaction"
-        << QByteArray(R"({"idTag":"REMOTE2"})") << "Rejected" << QByteArray(R"([3,"rs2",{"status":"Rejected"}])");
     QTest::newRow("remote start, id the HMI cannot carry")
         << QByteArray(R"([2,"a=b","RemoteStartTransaction",{"idTag":"REMOTE3"}])") << "RemoteStartTransaction"
         << QByteArray(R"({"idTag":"REMOTE3"})") << "Accepted" << QByteArray(R"([3,"a=b",{"status":"Accepted"}])");
@@ -231,9 +238,9 @@ void tst_BridgeCsms::centralSystemRequests_data()
                                  << QByteArray(R"([3,"st1",{"status":"Accepted"}])");
     QTest::newRow("remote stop without id") << QByteArray(R"([2,"st2","RemoteStopTransaction",{}])") << ""
                                             << QByteArray() << "" << QByteArray(R"([4,"st2","ProtocolError")");
-    QTest::newRow("reset hard") << QByteArray(R"([2,"re1","Reset",{"type":"Hard"}])") << "Reset"
-                                << QByteArray(R"({"type":"Hard"})") << "Accepted"
-                                << QByteArray(R"([3,"re1",{"status":"Accepted"}])");
+    QTest::newRow("reset hard, refused by the HMI") << QByteArray(R"([2,"re1","Reset",{"type":"Hard"}])") << "Reset"
+                                                   << QByteArray(R"({"type":"Hard"})") << "Rejected"
+                                                   << QByteArray(R"([3,"re1",{"status":"Rejected"}])");
     QTest::newRow("reset, lower-case type") << QByteArray(R"([2,"re2","Reset",{"type":"soft"}])") << ""
                                             << QByteArray() << "" << QByteArray(R"([4,"re2","PropertyConstraintViolation")");
     QTest::newRow("get configuration")
@@ -249,10 +256,6 @@ void tst_BridgeCsms::centralSystemRequests_data()
                                             << QByteArray() << "" << QByteArray(R"([4,"dt1","NotImplemented")");
     QTest::newRow("not JSON") << QByteArray("[2,\"x\",") << "" << QByteArray() << ""
                               << QByteArray(R"([4,"-1","FormationViolation")");
-    QTest::newRow("CALL without payload") << QByteArray(R"([2,"bad1","Reset"])") << "" << QByteArray() << ""
-                                          << QByteArray(R"([4,"bad1","FormationViolation")");
-    QTest::newRow("unknown message type") << QByteArray(R"([7,"bad2",{}])") << "" << QByteArray() << ""
-                                          << QByteArray(R"([4,"bad2","ProtocolError")");
 }
 
 void tst_BridgeCsms::centralSystemRequests()
@@ -310,10 +313,8 @@ void tst_BridgeCsms::offlineQueueSurvivesRestart()
     prepareDataDir(dir.path(), settings({{"offlineIdTags", QJsonArray{"FRIEND"}}}));
     setConfigKey(dir.path(), "TransactionMessageRetryInterval", "1");
     CsmsPeer csms;
-    QVERIFY(csms.start());
-    const int port = csms.port();
-    const QString url = csms.url();
-    csms.kill(); // nobody listens there now
+    int port = 0;
+    const QString url = unreachable(csms, &port);
     HmiEnd hmi(dir.path());
     BridgeProcess bridge;
     QVERIFY(bridge.start(dir.path(), {"--csms", url}));
@@ -365,10 +366,8 @@ void tst_BridgeCsms::offlineStartRefusedLater()
     QTemporaryDir dir;
     prepareDataDir(dir.path(), settings());
     CsmsPeer csms;
-    QVERIFY(csms.start());
-    const int port = csms.port();
-    const QString url = csms.url();
-    csms.kill();
+    int port = 0;
+    const QString url = unreachable(csms, &port);
     HmiEnd hmi(dir.path());
     BridgeProcess bridge;
     QVERIFY(bridge.start(dir.path(), {"--csms", url}));
@@ -496,12 +495,14 @@ void tst_BridgeCsms::garbageFromBothSides()
 
 // A central system that stops answering with its connection open is found
 // out by the WebSocket ping; the bridge goes offline and connects again.
+// Before that, heartbeats at the interval the central system gave.
 void tst_BridgeCsms::hungCentralSystemNoticedByPing()
 {
     Rig r;
-    QVERIFY(r.up({}, {{"pingIntervalSeconds", 1}}));
+    QVERIFY(r.up({"--heartbeat", "1"}, {{"pingIntervalSeconds", 1}}));
     const int boot = r.csms.waitForCall("BootNotification", Long);
     QVERIFY(boot >= 0);
+    QVERIFY(r.csms.waitForCall("Heartbeat", Long) > boot); // at the interval the central system gave
     r.csms.signal(SIGSTOP);
     QVERIFY(r.bridge.waitForLog("no answer to the last ping", Long));
     QVERIFY(r.hmi->send("Authorize", {{"idTag", "CARD1"}}));
@@ -511,13 +512,33 @@ void tst_BridgeCsms::hungCentralSystemNoticedByPing()
     QVERIFY2(r.csms.waitForCall("BootNotification", Long, boot + 1) >= 0, r.bridge.log().constData());
 }
 
+void tst_BridgeCsms::backOffGrows()
+{
+    QTemporaryDir dir;
+    prepareDataDir(dir.path(), settings({{"reconnectMaxSeconds", 2}}));
+    CsmsPeer csms;
+    int port = 0;
+    const QString url = unreachable(csms, &port);
+    BridgeProcess bridge;
+    QVERIFY(bridge.start(dir.path(), {"--csms", url}));
+    const QByteArray marker = "next connection attempt in ";
+    QVERIFY(bridge.waitForLog(marker, Long));
+    QVERIFY(waitUntil([&] { return bridge.log().count(marker) >= 3; }, Long));
+    QList<int> pauses;
+    for (int at = bridge.log().indexOf(marker); at >= 0; at = bridge.log().indexOf(marker, at + 1))
+        pauses << bridge.log().mid(at + marker.size()).split(' ').value(0).toInt();
+    // 1 s, 2 s, then no longer than the longest, each with up to a quarter more at random.
+    QVERIFY2(pauses.at(0) >= 1000 && pauses.at(0) <= 1250, bridge.log());
+    QVERIFY2(pauses.at(1) >= 2000 && pauses.at(2) >= 2000 && pauses.at(2) <= 2500, bridge.log());
+    QCOMPARE(bridge.stop(), 0);
+}
+
 void tst_BridgeCsms::endsOnSignal_data()
 {
     QTest::addColumn<int>("signal");
     QTest::addColumn<bool>("csmsThere");
     QTest::newRow("SIGTERM, connected") << int(SIGTERM) << true;
-    QTest::newRow("SIGINT, connected") << int(SIGINT) << true;
-    QTest::newRow("SIGTERM, while connecting") << int(SIGTERM) << false;
+    QTest::newRow("SIGINT, while connecting") << int(SIGINT) << false;
 }
 
 void tst_BridgeCsms::endsOnSignal()
