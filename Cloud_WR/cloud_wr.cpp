@@ -1,6 +1,6 @@
 #include "cloud_wr.h"
 
-#include "configuration.h"
+#include "datafiles.h"
 #include "globalvariable.h"
 #include "runtimeoptions.h"
 

@@ -3,12 +3,13 @@
 
 #include "authorization.h"
 #include "ccu_records.h"
+#include "chargerconnect.h"
 #include "charging_child1.h"
 #include "charging_child2.h"
-#include "chargerconnect.h"
 #include "complete.h"
 #include "complete_child.h"
 #include "configuration.h"
+#include "datafiles.h"
 #include "dc_meter_data.h"
 #include "debugfun.h"
 #include "energydelivery.h"
@@ -21,6 +22,7 @@
 #include "keyboard.h"
 #include "led.h"
 #include "standby.h"
+#include "styletokens.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -1,4 +1,4 @@
-// test-components: core meter
+// test-components: common meter
 // The meter link end to end: the owner's thread reads meter-sim (libmodbus)
 // over a real pseudo-terminal.
 #include "dc_meter.h"

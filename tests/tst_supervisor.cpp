@@ -2,6 +2,7 @@
 // real (every screen), and the tick is called directly.
 #include "ccu_records.h"
 #include "configuration.h"
+#include "datafiles.h"
 #include "dc_meter_data.h"
 #include "errormsg.h"
 #include "globalvariable.h"

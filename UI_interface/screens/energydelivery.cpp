@@ -4,6 +4,7 @@
 #include "chargefigures.h"
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "styletokens.h"
 
 #include <QTextDocument>
 

@@ -2,6 +2,7 @@
 #include "ui_help.h"
 
 #include "globalvariable.h"
+#include "styletokens.h"
 
 #include <QDateTime>
 #include <QListView>

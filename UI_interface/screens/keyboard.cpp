@@ -3,6 +3,7 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "styletokens.h"
 
 #include <QButtonGroup>
 #include <QEvent>

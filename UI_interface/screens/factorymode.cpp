@@ -5,6 +5,7 @@
 #include "dc_meter_data.h"
 #include "globalvariable.h"
 #include "stopreason.h"
+#include "styletokens.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

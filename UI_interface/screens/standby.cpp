@@ -4,6 +4,7 @@
 #include "ccu_records.h"
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "styletokens.h"
 
 #include <QPixmap>
 #include <QRegion>

@@ -1,8 +1,9 @@
 #include "debugfun.h"
 #include "ui_debugfun.h"
 
-#include "configuration.h"
+#include "datafiles.h"
 #include "globalvariable.h"
+#include "styletokens.h"
 
 #include <QFileInfo>
 

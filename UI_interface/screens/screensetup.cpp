@@ -1,6 +1,7 @@
 #include "screensetup.h"
 
 #include "globalvariable.h"
+#include "styletokens.h"
 
 #include <QColor>
 #include <QFont>

@@ -8,6 +8,7 @@
 
 #include "energydelivery.h"
 #include "globalvariable.h"
+#include "styletokens.h"
 
 #include <QLabel>
 #include <QPixmap>

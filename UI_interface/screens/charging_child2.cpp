@@ -3,6 +3,7 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "styletokens.h"
 
 Charging_child2::Charging_child2(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child2)
 {

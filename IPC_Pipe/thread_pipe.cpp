@@ -1,6 +1,6 @@
 #include "thread_pipe.h"
 
-#include "configuration.h"
+#include "datafiles.h"
 #include "globalvariable.h"
 #include "ipc_pipe.h"
 

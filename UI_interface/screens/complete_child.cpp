@@ -3,6 +3,7 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "styletokens.h"
 
 Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
 {
