@@ -73,12 +73,15 @@ set_source_files_properties(
   ${HMI_SRC}/UI_interface/screens/tokens_service.inc PROPERTIES HEADER_FILE_ONLY ON)
 
 
+hmi_component(session DIR UI_interface/session DEPENDS common SOURCES
+  sessionview.h sessionsupervisor.h sessionsupervisor.cpp chargingdata.h chargingdata.cpp)
+
 # The application core: what needs no window ...
 hmi_component(core DIR UI_interface DEPENDS common status SOURCES
   configuration.h configuration.cpp timer.h timer.cpp connector.h connector.cpp
   led.h led.cpp shutdown.h shutdown.cpp)
 # ... and the window and the wiring of every part.
-hmi_component(app DIR UI_interface DEPENDS common ccu meter pipe status screens core SOURCES
+hmi_component(app DIR UI_interface DEPENDS common ccu meter pipe status screens session core SOURCES
   mainwindow.h mainwindow.cpp mainwindow.ui application.h application.cpp)
 
 get_property(HMI_COMPONENT_TARGETS GLOBAL PROPERTY HMI_COMPONENTS)
@@ -88,7 +91,7 @@ foreach(t ${HMI_COMPONENT_TARGETS})
 endforeach()
 add_library(hmi STATIC ${hmi_objects})
 target_include_directories(hmi PUBLIC ${HMI_SRC}/common ${HMI_SRC}/RS232_CCU ${HMI_SRC}/DC_Meter ${HMI_SRC}/IPC_Pipe
-  ${HMI_SRC}/Cloud_WR ${HMI_SRC}/UI_interface/screens ${HMI_SRC}/UI_interface)
+  ${HMI_SRC}/Cloud_WR ${HMI_SRC}/UI_interface/screens ${HMI_SRC}/UI_interface/session ${HMI_SRC}/UI_interface)
 target_link_libraries(hmi PUBLIC ${HMI_QT_LIBS})
 # Resource objects are linked into every executable directly: inside a static
 # archive nothing references them and the linker would drop them.
