@@ -38,7 +38,7 @@ hmi_component(common DIR common SOURCES
   ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp)
 
 hmi_component(ccu DIR RS232_CCU DEPENDS common SOURCES
-  rs232_ccu.h rs232_ccu.cpp
+  rs232_ccu.h rs232_ccu.cpp rs232_ccu_frame.h rs232_ccu_codec.cpp rs232_ccu_decode.cpp rs232_ccu_schedule.cpp
   thread_rs232_ccu1.h thread_rs232_ccu1.cpp)
 hmi_component(meter DIR DC_Meter DEPENDS common SOURCES
   crc16modbus.h crc16modbus.cpp dc_meter.h dc_meter.cpp thread_rs485.h thread_rs485.cpp)
