@@ -15,6 +15,7 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
 
 QTimer *timer_authorize_retry_1 = nullptr;
 QTimer *timer_starttransaction_retry_1 = nullptr;
@@ -392,14 +393,8 @@ void Thread_pipe::Ocppin_datapro(QString text)
         }
         if (root.contains(QStringLiteral("transactionId")))
             gun.transactionId = wholeNumber(root.value(QStringLiteral("transactionId")));
-        if (failed) {
-            armRetry(timer_starttransaction_retry_1, Retry_StartTransactionReq);
-        } else {
-            if (!StartTransactionCache.isEmpty())
-                StartTransactionCache.removeLast();
-            if (timer_starttransaction_retry_1)
-                timer_starttransaction_retry_1->stop();
-        }
+        settleTransactionMessage(failed, StartTransactionCache, timer_starttransaction_retry_1,
+                                 Retry_StartTransactionReq);
     } else if (action == QLatin1String("StopTransactionResponse")) {
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
@@ -407,23 +402,9 @@ void Thread_pipe::Ocppin_datapro(QString text)
             if (textMember(info, QStringLiteral("status")) == QLatin1String("Accepted"))
                 qDebug("stop transaction request accepted!!");
         }
-        if (failed) {
-            armRetry(timer_stoptransaction_retry_1, Retry_StopTransactionReq);
-        } else {
-            if (!StopTransactionCache.isEmpty())
-                StopTransactionCache.removeLast();
-            if (timer_stoptransaction_retry_1)
-                timer_stoptransaction_retry_1->stop();
-        }
+        settleTransactionMessage(failed, StopTransactionCache, timer_stoptransaction_retry_1, Retry_StopTransactionReq);
     } else if (action == QLatin1String("MeterValuesResponse")) {
-        if (failed) {
-            armRetry(timer_metervalue_retry_1, Retry_MeterValueReq);
-        } else {
-            if (timer_metervalue_retry_1)
-                timer_metervalue_retry_1->stop();
-            if (!MeterValueCache.isEmpty())
-                MeterValueCache.removeLast();
-        }
+        settleTransactionMessage(failed, MeterValueCache, timer_metervalue_retry_1, Retry_MeterValueReq);
     } else if (action == QLatin1String("RemoteStartTransaction")) {
         if (gun.status == sta_Available || gun.status == sta_Preparing) {
             gun.startRequest = 6;
@@ -472,55 +453,58 @@ void Thread_pipe::armRetry(QTimer *timer, quint16 counter)
     timer->start(int(qMin<qint64>(interval, INT_MAX)));
 }
 
-void Thread_pipe::Retry_StartTransactionRequest()
+// A transaction message was answered: an answer with the failure phrase has
+// it sent again later, any other answer settles it.
+void Thread_pipe::settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter)
 {
-    if (StartTransactionCache.isEmpty()) {
-        if (timer_starttransaction_retry_1)
-            timer_starttransaction_retry_1->stop();
+    if (failed) {
+        armRetry(timer, counter);
         return;
     }
-    if (int(Retry_StartTransactionReq) >= attemptLimit()) {
+    if (!cache.isEmpty())
+        cache.removeLast();
+    if (timer)
+        timer->stop();
+}
+
+// One retry tick of a kind: the cached message goes out again, or, once the
+// attempts are used up, it is dropped after what giving up means for the kind.
+void Thread_pipe::resendCached(QStringList &cache, QTimer *timer, quint16 &counter,
+                               const std::function<void()> &giveUp)
+{
+    if (cache.isEmpty()) {
+        if (timer)
+            timer->stop();
+        return;
+    }
+    if (int(counter) >= attemptLimit()) {
+        giveUp();
+        cache.removeLast();
+    } else {
+        emit ocppwrite(cache.last());
+    }
+    ++counter;
+}
+
+void Thread_pipe::Retry_StartTransactionRequest()
+{
+    resendCached(StartTransactionCache, timer_starttransaction_retry_1, Retry_StartTransactionReq, [] {
         // Given up: the supervisor goes on as if the start was accepted.
         gun_status[1].startRequest = 3;
         if (timer_starttransaction_retry_1)
             timer_starttransaction_retry_1->stop();
-        StartTransactionCache.removeLast();
-    } else {
-        emit ocppwrite(StartTransactionCache.last());
-    }
-    ++Retry_StartTransactionReq;
+    });
 }
 
 void Thread_pipe::Retry_StopTransactionRequest()
 {
-    if (StopTransactionCache.isEmpty()) {
-        if (timer_stoptransaction_retry_1)
-            timer_stoptransaction_retry_1->stop();
-        return;
-    }
-    if (int(Retry_StopTransactionReq) >= attemptLimit()) {
-        Retry_StopTransactionReq = 0;
-        StopTransactionCache.removeLast();
-    } else {
-        emit ocppwrite(StopTransactionCache.last());
-    }
-    ++Retry_StopTransactionReq;
+    resendCached(StopTransactionCache, timer_stoptransaction_retry_1, Retry_StopTransactionReq,
+                 [this] { Retry_StopTransactionReq = 0; });
 }
 
 void Thread_pipe::Retry_MeterValueRequest()
 {
-    if (MeterValueCache.isEmpty()) {
-        if (timer_metervalue_retry_1)
-            timer_metervalue_retry_1->stop();
-        return;
-    }
-    if (int(Retry_MeterValueReq) >= attemptLimit()) {
-        Retry_MeterValueReq = 0;
-        MeterValueCache.removeLast();
-    } else {
-        emit ocppwrite(MeterValueCache.last());
-    }
-    ++Retry_MeterValueReq;
+    resendCached(MeterValueCache, timer_metervalue_retry_1, Retry_MeterValueReq, [this] { Retry_MeterValueReq = 0; });
 }
 
 // Not driven by anything: Authorize is never retried.

@@ -10,6 +10,9 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class IPC_Pipe;
 class QThread;
@@ -69,6 +72,8 @@ private:
     void sendRequest(const QString &action, const QJsonObject &payload, QString *sent = nullptr);
     void sendResponse(const QString &action, const QString &status, const QString &key);
     void armRetry(QTimer *timer, quint16 counter);
+    void settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter);
+    void resendCached(QStringList &cache, QTimer *timer, quint16 &counter, const std::function<void()> &giveUp);
     void stopWriter();
     void stopReader();
 };
