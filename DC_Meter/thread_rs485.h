@@ -4,11 +4,12 @@
 // Owner of the DC meter reader and its thread. Lives on the GUI thread; the
 // poll timer below ticks there and its ticks are queued to the reader.
 
+#include "dc_meter.h"
+#include "workerthread.h"
+
 #include <QObject>
-#include <QPointer>
 #include <QThread>
 
-class DC_Meter;
 class QTimer;
 
 // Poll timer of the meter, 3 s. Created before main(); deleted by stop() or
@@ -26,15 +27,14 @@ public:
     // connections are made; later calls, and calls after stop(), do nothing.
     void start();
 
-    // Both are cleared when their objects go away with the finished thread.
-    QPointer<QThread> RS485_DCMeter_Thread;
-    QPointer<DC_Meter> dc_meter1;
+    QThread RS485_DCMeter_Thread;
+    DC_Meter dc_meter1{1};
 
 public slots:
     void stop();
 
 private:
-    bool m_startable = true;
+    WorkerThread m_lifecycle; // after the thread and the reader: ends the thread first
 };
 
 #endif // THREAD_RS485_H

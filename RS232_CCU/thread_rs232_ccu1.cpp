@@ -3,23 +3,12 @@
 #include "globalvariable.h"
 
 #include <QDebug>
-#include <QTimer>
 
-Thread_RS232_CCU1::Thread_RS232_CCU1(QObject *parent) : QObject(parent)
+Thread_RS232_CCU1::Thread_RS232_CCU1(QObject *parent)
+    : QObject(parent),
+      m_lifecycle(RS232_CCU1_Thread, rs232_ccu, timer_rs232_interval, 1000, &RS232_CCU::serialInit,
+                  &RS232_CCU::releaseSerial, &RS232_CCU::Rs232_Contrl, &rs232_ccu.m_halted)
 {
-    rs232_ccu.moveToThread(&RS232_CCU1_Thread);
-    connect(&RS232_CCU1_Thread, &QThread::started, &rs232_ccu, &RS232_CCU::serialInit);
-    // The port and the response timer were made on the worker thread and
-    // are deleted there, as the thread finishes.
-    connect(&RS232_CCU1_Thread, &QThread::finished, &rs232_ccu, &RS232_CCU::releaseSerial,
-            Qt::DirectConnection);
-
-    // An earlier owner (tests build several) took its timer along.
-    if (!timer_rs232_interval)
-        timer_rs232_interval = new QTimer;
-    timer_rs232_interval->setInterval(1000);
-    connect(timer_rs232_interval, &QTimer::timeout, &rs232_ccu, &RS232_CCU::Rs232_Contrl);
-
     connect(this, &Thread_RS232_CCU1::signal_setpara_Voltagelimit, &rs232_ccu, &RS232_CCU::Set_VoltageLimit_Request);
     connect(this, &Thread_RS232_CCU1::signal_setpara_Powerlimit, &rs232_ccu, &RS232_CCU::Set_PowerLimit_Request);
     connect(this, &Thread_RS232_CCU1::signal_setpara_PowerlimitEn, &rs232_ccu, &RS232_CCU::Set_PowerLimitEn_Request);
@@ -31,33 +20,18 @@ Thread_RS232_CCU1::Thread_RS232_CCU1(QObject *parent) : QObject(parent)
 
 Thread_RS232_CCU1::~Thread_RS232_CCU1()
 {
-    rs232_ccu.m_halted = true;
-    RS232_CCU1_Thread.quit();
-    RS232_CCU1_Thread.wait();
-    delete timer_rs232_interval;
-    timer_rs232_interval = nullptr;
+    m_lifecycle.stop();
     // rs232_ccu, then the thread object, go as members.
 }
 
 void Thread_RS232_CCU1::start()
 {
-    if (m_started)
-        return;
-    m_started = true;
-    // The poll timer starts with the thread: ticks queued to a worker whose
-    // thread is not running would only pile up and then burst onto the line.
-    RS232_CCU1_Thread.start();
-    if (timer_rs232_interval)
-        timer_rs232_interval->start(1000);
+    m_lifecycle.start();
 }
 
 void Thread_RS232_CCU1::stop()
 {
-    if (timer_rs232_interval)
-        timer_rs232_interval->stop();
-    rs232_ccu.m_halted = true;
-    RS232_CCU1_Thread.quit();
-    RS232_CCU1_Thread.wait();
+    m_lifecycle.stop();
 }
 
 void Thread_RS232_CCU1::SendCommand_Gun1_Start_Request()

@@ -6,6 +6,7 @@
 // worker thread) and stops the thread on exit and before a reset.
 
 #include "rs232_ccu.h"
+#include "workerthread.h"
 
 #include <QObject>
 #include <QThread>
@@ -35,6 +36,7 @@ signals:
     void signal_setpara_FanSpeedCtrl(ushort);
 
 public slots:
+    // Also deletes the poll timer (timer_rs232_interval is then null).
     void stop();
     void SendCommand_Gun1_Start_Request();
     void SendCommand_Gun1_Stop_Request();
@@ -45,7 +47,7 @@ public slots:
     void Set_FanSpeedCtrl_Request(ushort speed);
 
 private:
-    bool m_started = false;
+    WorkerThread m_lifecycle; // after the thread and the worker: ends the thread first
 };
 
 #endif
