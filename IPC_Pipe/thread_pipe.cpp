@@ -198,13 +198,14 @@ void Thread_pipe::stop()
 
 // ---------------------------------------------------------------- outbound requests
 
-void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload, QString *sent)
+// A transaction message is also kept in its cache until it is answered.
+void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload, QStringList *cache)
 {
     const QString text = RequestKey + '=' + action + '=' + jsonText(payload);
     qDebug().noquote() << text;
     emit ocppwrite(text);
-    if (sent)
-        *sent = text;
+    if (cache)
+        cache->append(text);
 }
 
 void Thread_pipe::Authorize_Request(ushort ConnectorId)
@@ -225,10 +226,8 @@ void Thread_pipe::StartTransaction_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("meterStart"), wholeMeter(gun.f_startmeter));
     payload.insert(QStringLiteral("reservationId"), 0);
     payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
-    QString text;
-    sendRequest(QStringLiteral("StartTransaction"), payload, &text);
+    sendRequest(QStringLiteral("StartTransaction"), payload, &StartTransactionCache);
     gun_status[1].startRequest = 2;
-    StartTransactionCache.append(text);
 }
 
 void Thread_pipe::StopTransacation_Request(ushort ConnectorId)
@@ -240,9 +239,7 @@ void Thread_pipe::StopTransacation_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("reason"), gun.stopReason);
     payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
     payload.insert(QStringLiteral("transactionId"), int(gun.transactionId));
-    QString text;
-    sendRequest(QStringLiteral("StopTransaction"), payload, &text);
-    StopTransactionCache.append(text);
+    sendRequest(QStringLiteral("StopTransaction"), payload, &StopTransactionCache);
 }
 
 void Thread_pipe::MeterValue_Request(ushort ConnectorId)
@@ -288,9 +285,7 @@ void Thread_pipe::MeterValue_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("connectorId"), int(ConnectorId));
     payload.insert(QStringLiteral("meterValue"), QJsonArray{meterValue});
     payload.insert(QStringLiteral("transactionId"), int(gun_status[ConnectorId].transactionId));
-    QString text;
-    sendRequest(QStringLiteral("MeterValues"), payload, &text);
-    MeterValueCache.append(text);
+    sendRequest(QStringLiteral("MeterValues"), payload, &MeterValueCache);
 }
 
 void Thread_pipe::StatusNotification_Request(ushort ConnectorId)

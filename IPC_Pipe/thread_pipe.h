@@ -69,7 +69,7 @@ public slots:
     void Retry_MeterValueRequest();
 
 private:
-    void sendRequest(const QString &action, const QJsonObject &payload, QString *sent = nullptr);
+    void sendRequest(const QString &action, const QJsonObject &payload, QStringList *cache = nullptr);
     void sendResponse(const QString &action, const QString &status, const QString &key);
     void armRetry(QTimer *timer, quint16 counter);
     void settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter);

@@ -12,17 +12,28 @@
 static const char EnergyFileName[] = "EnergyMeter_Lcd.json";
 static const char EnergyMember[] = "EnergyMeter_LCD";
 
-QJsonObject readJsonFile(const QString &path, bool *ok)
+QJsonObject readJsonFile(const QString &path, bool *ok, QJsonParseError::ParseError *error)
 {
     if (ok)
         *ok = false;
+    if (error)
+        *error = QJsonParseError::NoError;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QJsonObject();
-    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parseError);
     file.close();
-    if (!doc.isObject())
+    if (parseError.error != QJsonParseError::NoError) {
+        if (error)
+            *error = parseError.error;
         return QJsonObject();
+    }
+    if (!doc.isObject()) {
+        if (error)
+            *error = QJsonParseError::MissingObject;
+        return QJsonObject();
+    }
     if (ok)
         *ok = true;
     return doc.object();

@@ -5,6 +5,7 @@
 // rewritten whole, the OCPP configuration keys as loaded at start, the HMI's
 // own energy register and the connector's status snapshot.
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
 
@@ -25,8 +26,10 @@ QString configText(const QString &key);
 bool writeJsonFile(const QString &path, const QJsonObject &object);
 
 // Reads a JSON object from a file; an absent, unreadable or non-object file
-// gives an empty object and ok = false.
-QJsonObject readJsonFile(const QString &path, bool *ok = nullptr);
+// gives an empty object and ok = false. error, when given, tells why: the
+// parse error, MissingObject for a valid document that is no object, and
+// NoError for a file that could not be opened.
+QJsonObject readJsonFile(const QString &path, bool *ok = nullptr, QJsonParseError::ParseError *error = nullptr);
 
 // The energy register file EnergyMeter_Lcd.json.
 float readEnergyRegister();
