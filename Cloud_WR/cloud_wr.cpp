@@ -1,13 +1,10 @@
 #include "cloud_wr.h"
 
-#include "configuration.h"
+#include "datafiles.h"
 #include "globalvariable.h"
 #include "runtimeoptions.h"
 
 #include <QDebug>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonParseError>
 
 // The toolkit's only online test is its bearer management, deprecated in
 // Qt 5.15 but still present and without successor there.
@@ -48,29 +45,21 @@ void Cloud_WR::abortLookup(int id)
 void Cloud_WR::JsonWrite(const QStringList &keys, const QStringList &values)
 {
     const QString path = dataFile(QStringLiteral("DynamicStatus.json"));
-    QFile file(path);
     // The file is a template installed with the charger: what it holds is
-    // what gets published, so it is never created here.
-    if (!file.exists() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug() << "open json file error.";
+    // what gets published, so it is never created here. A valid document that
+    // is not an object (a list) has no members to update; rewriting it would
+    // replace it with an empty object.
+    bool ok = false;
+    QJsonParseError::ParseError error = QJsonParseError::NoError;
+    const QJsonObject root = readJsonFile(path, &ok, &error);
+    if (!ok) {
+        if (error == QJsonParseError::NoError)
+            qDebug() << "open json file error.";
+        else
+            qDebug() << "json error!" << int(error);
         return;
     }
-    const QByteArray content = file.readAll();
-    file.close();
-
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(content, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        qDebug() << "json error!" << int(parseError.error);
-        return;
-    }
-    // A valid document that is not an object (a list) has no members to
-    // update; rewriting it would replace it with an empty object.
-    if (!doc.isObject()) {
-        qDebug() << "json error!" << int(QJsonParseError::MissingObject);
-        return;
-    }
-    DynamicStatus_rootobj = doc.object();
+    DynamicStatus_rootobj = root;
 
     if (keys.size() != values.size()) {
         qDebug() << "valuelist wrong,size = " << values.size();

@@ -41,7 +41,15 @@ DC_Meter::DC_Meter(quint16 address)
 
 DC_Meter::~DC_Meter()
 {
+    releaseSerial();
+}
+
+void DC_Meter::releaseSerial()
+{
+    delete timer_serial485;
+    timer_serial485 = nullptr;
     delete serial_rs485;
+    serial_rs485 = nullptr;
 }
 
 void DC_Meter::SerialInit()

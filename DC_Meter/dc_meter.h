@@ -38,6 +38,10 @@ public:
     void SendData_Prepare();
     void WriteSerial();
 
+    // Closes and deletes the port and the response timer. Runs on the meter
+    // thread as it finishes, so that both die on the thread that made them.
+    void releaseSerial();
+
     // Response bytes kept for one evaluation: the longest frame the meter can
     // send is 256 bytes, anything beyond this fails the byte-count test anyway.
     static constexpr int maxBufferedBytes = 1024;
@@ -58,6 +62,7 @@ public slots:
     void ReadData();
     void ReceiveContrl();
     void SerialInit();
+
 
 private:
     bool responseIsValid();

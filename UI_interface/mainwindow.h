@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "sessionview.h"
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -24,10 +26,13 @@ class Complete_child;
 class ErrorMsg;
 class Help;
 class FactoryMode;
+class SessionSupervisor;
 
-// The one top-level window: the status bar, every customer screen, the page
-// navigation and the once-per-second session supervisor.
-class MainWindow : public QMainWindow
+// The one top-level window: the status bar, every customer screen and the
+// page navigation. The session supervisor runs the once-per-second rules and
+// shows what they decide through this window (SessionView); its requests
+// leave under this window's signals.
+class MainWindow : public QMainWindow, public SessionView
 {
     Q_OBJECT
 public:
@@ -89,7 +94,7 @@ public slots:
     void ReadConfigration();
 
 public:
-    // Parts of the tick, reachable for the supervisor's tests.
+    // Parts of the tick, forwarded to the supervisor.
     void chargingstandby_show();
     void Charging_Data_update();
     void charger_sate_update();
@@ -101,14 +106,26 @@ public:
     // Pause after a status change; the demo shortens it.
     static void setPauseScale(double scale);
 
+    SessionSupervisor *supervisor() const { return m_supervisor; }
+
 private:
-    void changeStatus(const QString &status, int pauseMs);
-    void pause(int ms);
+    // SessionView
+    void showClock(const QString &text) override;
+    void showPlugIcon(bool plugged) override;
+    void showNetworkIcon(quint16 state) override;
+    void setPluginPrompt(bool shown) override;
+    void openStandbyPage() override;
+    void openChargingPage() override;
+    void openCompletionPage() override;
+    void openStopConfirmation() override;
+    void closeStopConfirmation() override;
+    void refreshChargingFigures() override;
+    void refreshCompletionFigures() override;
+    void showErrorPopup(const QString &text) override;
+
     void lock(QWidget *button, QLabel *mask);
     void unlock(QWidget *button, QLabel *mask);
-    void runResetScript(const char *logLine, const QString &script);
     void placeStatusBar();
-    void publishDisplayTexts();
     void openFactoryMode();
 
     Ui::MainWindow *ui;
@@ -134,8 +151,7 @@ private:
     FactoryMode *m_factory = nullptr;
     QTimer m_factoryPress;        // long press on the service button
     bool m_factoryOpenedByPress = false;
-    bool m_startTransactionSent = false; // one StartTransaction per session
-    static double s_pauseScale;
+    SessionSupervisor *m_supervisor = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -1,4 +1,4 @@
-// test-components: core ccu
+// test-components: common ccu
 
 #include "testsupport.h"
 #include "tst_ccu_codec_frames.h"

@@ -1,4 +1,4 @@
-// test-components: core ccu
+// test-components: common ccu
 // test-switches: device
 // The CCU link as the device build starts it, against ccu-sim over a real
 // pseudo-terminal (the charging curve: the device session test); and a

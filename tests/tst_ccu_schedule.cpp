@@ -1,4 +1,4 @@
-// test-components: core ccu
+// test-components: common ccu
 // The poll schedule, tick by tick, read back from a real pseudo-terminal so
 // that "one frame per tick" is what the line carries.
 

@@ -1,5 +1,6 @@
-// test-components: core
+// test-components: common status core
 #include "configuration.h"
+#include "datafiles.h"
 #include "globalvariable.h"
 #include "testsupport.h"
 

@@ -1,4 +1,4 @@
-// test-components: core status
+// test-components: common status core
 // The dynamic status file: the nine published values and their merge into
 // the installed template.
 

@@ -1,4 +1,4 @@
-// test-components: core meter
+// test-components: common meter
 #include "crc16modbus.h"
 
 #include <QtTest>

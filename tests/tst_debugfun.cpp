@@ -1,4 +1,4 @@
-// test-components: core screens_b
+// test-components: common screens
 #include "debugfun.h"
 #include "globalvariable.h"
 #include "testsupport.h"

@@ -1,4 +1,4 @@
-// test-components: core screens_b
+// test-components: common screens
 // test-switches: device
 #include "debugfun.h"
 #include "globalvariable.h"

@@ -1,4 +1,4 @@
-// test-components: core
+// test-components: common
 // The simulation build end to end: the demo driver clicks through a fast
 // charge and a fixed-amount session of the real program, with the OCPP
 // client simulator on the FIFOs; the client's log shows what the central

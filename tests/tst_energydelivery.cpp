@@ -1,4 +1,4 @@
-// test-components: core screens_b
+// test-components: common screens
 // Charging, completion, the error popup and the stop reasons.
 #include "complete.h"
 #include "energydelivery.h"

@@ -1,4 +1,4 @@
-// test-components: core status
+// test-components: common screens
 // The factory screen: what it shows for the CCU's records, what each list
 // choice sends, and how a technician gets in and out.
 

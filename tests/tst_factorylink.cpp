@@ -1,4 +1,4 @@
-// test-components: core ccu status
+// test-components: common ccu screens
 // A technician's choice on the factory screen, through the CCU owner's relay
 // and the worker's schedule, onto the serial line as a command frame.
 

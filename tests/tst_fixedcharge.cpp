@@ -1,4 +1,4 @@
-// test-components: core screens_a
+// test-components: common screens
 // The fixed-amount screen and its numeric keypad.
 #include "fixedcharge.h"
 #include "globalvariable.h"

@@ -1,4 +1,4 @@
-// test-components: core screens_b
+// test-components: common screens
 #include "globalvariable.h"
 #include "help.h"
 #include "testsupport.h"

@@ -1,4 +1,4 @@
-// test-components: core screens_a
+// test-components: common screens
 // Home and the standby screen: the way into a session.
 #include "ccu_records.h"
 #include "globalvariable.h"

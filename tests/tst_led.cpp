@@ -1,4 +1,4 @@
-// test-components: core screens_a
+// test-components: common status core
 #include "globalvariable.h"
 #include "led.h"
 #include "runtimeoptions.h"

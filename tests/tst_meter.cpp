@@ -1,4 +1,4 @@
-// test-components: core meter
+// test-components: common meter
 #include "dc_meter.h"
 #include "dc_meter_data.h"
 #include "testsupport.h"

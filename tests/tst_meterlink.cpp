@@ -1,4 +1,4 @@
-// test-components: core meter
+// test-components: common meter
 // The meter link end to end: the owner's thread reads meter-sim (libmodbus)
 // over a real pseudo-terminal.
 #include "dc_meter.h"
@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <atomic>
 #include <memory>
 
 namespace {
@@ -20,7 +19,7 @@ constexpr int ExchangeMs = 5000;
 // One poll tick, as the poll timer would deliver it.
 void poll(Thread_rs485 &owner)
 {
-    QMetaObject::invokeMethod(owner.dc_meter1, "ReadAllInputRegister", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&owner.dc_meter1, "ReadAllInputRegister", Qt::QueuedConnection);
 }
 } // namespace
 
@@ -57,7 +56,7 @@ private slots:
         const QString device = sim.start("meter-sim", {"--silent", "--voltage", "375", "--current", "100", "--energy", "12.5"});
         QVERIFY(device.startsWith("/dev/"));
         Thread_rs485 owner;
-        owner.dc_meter1->Rs485_error_num = 10; // the count itself is the reader's unit test
+        owner.dc_meter1.Rs485_error_num = 10; // the count itself is the reader's unit test
         startOwner(owner, device);
         poll(owner); // the 11th silent poll
         QTRY_VERIFY_WITH_TIMEOUT(dc_meter_data[1].Com_error, ExchangeMs);
@@ -73,8 +72,8 @@ private slots:
     }
 
     // Stop (the exit button, then a reset: twice) and destruction, or
-    // destruction alone: the poll timer is deleted once, the reader on its
-    // own thread, and nothing hangs.
+    // destruction alone: the poll timer is deleted once, the port is released
+    // as the meter thread finishes, and nothing hangs.
     void teardown_data()
     {
         QTest::addColumn<bool>("started");
@@ -88,14 +87,10 @@ private slots:
         QFETCH(bool, started);
         QFETCH(bool, stopped);
         int timerDeleted = 0;
-        std::atomic<QThread *> meterDeletedOn{nullptr};
         PtyLine line;
         auto owner = std::make_unique<Thread_rs485>();
-        QThread *const worker = owner->RS485_DCMeter_Thread;
         QVERIFY(!timer_rs485_interval->isActive()); // no ticks before the thread runs
         connect(timer_rs485_interval, &QObject::destroyed, [&] { ++timerDeleted; });
-        connect(owner->dc_meter1, &QObject::destroyed, owner->dc_meter1,
-                [&] { meterDeletedOn = QThread::currentThread(); }, Qt::DirectConnection);
         if (started) {
             startOwner(*owner, line.path());
             poll(*owner);
@@ -103,14 +98,14 @@ private slots:
         }
         if (stopped) {
             owner->stop();
-            QVERIFY(!timer_rs485_interval && owner->dc_meter1.isNull());
+            QVERIFY(!timer_rs485_interval && !owner->RS485_DCMeter_Thread.isRunning());
+            QVERIFY(owner->dc_meter1.serial_rs485 == nullptr); // released on the meter thread
             owner->stop();
             owner->start();
-            QTRY_VERIFY(owner->RS485_DCMeter_Thread.isNull());
+            QVERIFY(!owner->RS485_DCMeter_Thread.isRunning());
         }
         owner.reset();
         QCOMPARE(timerDeleted, 1);
-        QVERIFY(meterDeletedOn == (started ? worker : QThread::currentThread()));
         QCOMPARE(m_log->count("thread 485 destroy"), 1);
     }
 };

@@ -1,4 +1,4 @@
-// test-components: core status
+// test-components: common status
 // The network check behind the status bar's icon: the state machine, its
 // log lines, and one lookup at a time.
 

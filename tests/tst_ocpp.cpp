@@ -1,4 +1,4 @@
-// test-components: core pipe
+// test-components: common pipe
 // The OCPP messages over real FIFOs with a client at the far end.
 
 #include "testsupport.h"

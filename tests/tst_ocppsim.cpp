@@ -1,4 +1,4 @@
-// test-components: core pipe
+// test-components: common pipe
 // The link against ocpp-client-sim: its commands and options (its default
 // answers run in the device session and demo tests).
 

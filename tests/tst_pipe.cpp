@@ -1,4 +1,4 @@
-// test-components: core pipe
+// test-components: common pipe
 // The FIFO transport: nothing lost while the client is away or leaves
 // mid-write, no spinning on a broken FIFO, a shutdown that never hangs.
 

@@ -1,4 +1,4 @@
-// test-components: core screens_a screens_b
+// test-components: common screens
 // Every customer screen and popup, with representative and extreme data,
 // must draw in Roboto (rich-text runs included) and fit each text in its box;
 // a popup's card is rounded with the see-through window showing around it.

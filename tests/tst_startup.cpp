@@ -1,4 +1,4 @@
-// test-components: core
+// test-components: common
 // Runs the real program: start-up on a fresh data directory, then the
 // service manager's stop.
 #include "globalvariable.h"

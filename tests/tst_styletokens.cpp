@@ -1,6 +1,7 @@
-// test-components: core
+// test-components: common screens
 #include "fonts.h"
 #include "globalvariable.h"
+#include "styletokens.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,11 +1,14 @@
-// The session supervisor driven tick by tick: the main window is built for
-// real (every screen), and the tick is called directly.
+// test-components: common status core session
+// The session supervisor driven tick by tick, without a window: a view stub
+// records what the rules ask of the screens and moves the page as the main
+// window's navigation does.
 #include "ccu_records.h"
 #include "configuration.h"
+#include "datafiles.h"
 #include "dc_meter_data.h"
-#include "errormsg.h"
 #include "globalvariable.h"
-#include "mainwindow.h"
+#include "sessionsupervisor.h"
+#include "sessionview.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -13,26 +16,50 @@
 #include <QtTest>
 
 namespace {
+// The screens as the supervisor sees them: each page change moves the page
+// as the main window does; what is shown is recorded.
+struct ViewStub : SessionView
+{
+    QStringList shown;
+    void showClock(const QString &) override {}
+    void showPlugIcon(bool) override {}
+    void showNetworkIcon(quint16) override {}
+    void setPluginPrompt(bool on) override { shown << (on ? "prompt" : "prompt off"); }
+    void openStandbyPage() override { gun_status[1].page = page_standby; }
+    void openChargingPage() override { gun_status[1].page = page_charging; }
+    void openCompletionPage() override
+    {
+        const QString page = gun_status[1].page;
+        if (page == page_standby_child2 || page == page_charging_child2 || page == page_charging)
+            gun_status[1].page = page_complete;
+    }
+    void openStopConfirmation() override { gun_status[1].page = page_charging_child2; }
+    void closeStopConfirmation() override { shown << "stop dialog off"; }
+    void refreshChargingFigures() override {}
+    void refreshCompletionFigures() override {}
+    void showErrorPopup(const QString &text) override { shown << text; }
+};
+
 // Records every request the supervisor raises, with the status at that moment.
 struct Requests : QObject
 {
     QStringList log;
-    explicit Requests(MainWindow *w)
+    explicit Requests(SessionSupervisor *w)
     {
-        connect(w, &MainWindow::StatusNotification_req, this, [this] { log << "Status:" + gun_status[1].status; });
-        connect(w, &MainWindow::StrartTransaction_req, this, [this] { log << "StartTransaction"; });
-        connect(w, &MainWindow::StopTransacation_req, this, [this] { log << "Stop:" + gun_status[1].stopReason; });
-        connect(w, &MainWindow::Authorize_req, this, [this] { log << "Authorize"; });
-        connect(w, &MainWindow::signal_gun_Start_Command, this, [this] {
+        connect(w, &SessionSupervisor::StatusNotification_req, this, [this] { log << "Status:" + gun_status[1].status; });
+        connect(w, &SessionSupervisor::StrartTransaction_req, this, [this] { log << "StartTransaction"; });
+        connect(w, &SessionSupervisor::StopTransacation_req, this, [this] { log << "Stop:" + gun_status[1].stopReason; });
+        connect(w, &SessionSupervisor::Authorize_req, this, [this] { log << "Authorize"; });
+        connect(w, &SessionSupervisor::signal_gun_Start_Command, this, [this] {
             log << "CcuStart";
             Start_command_set_1 = true; // what the CCU owner's relay does
         });
-        connect(w, &MainWindow::signal_gun_Stop_Command, this, [this] {
+        connect(w, &SessionSupervisor::signal_gun_Stop_Command, this, [this] {
             log << "CcuStop";
             Stop_command_set_1 = true;
         });
-        connect(w, &MainWindow::signal_SoftwareReset, this, [this] { log << "SoftwareReset"; });
-        connect(w, &MainWindow::signal_HardwareReset, this, [this] { log << "HardwareReset"; });
+        connect(w, &SessionSupervisor::signal_SoftwareReset, this, [this] { log << "SoftwareReset"; });
+        connect(w, &SessionSupervisor::signal_HardwareReset, this, [this] { log << "HardwareReset"; });
     }
     QStringList take()
     {
@@ -76,7 +103,6 @@ private slots:
     void resetDuringChargingStopsFirst();
     void completeShowOnHomeChangesNoPage();
     void statusPausesBlock();
-    void buttonsLockedPerPage();
 
     void chargingProfile_data();
     void chargingProfile();
@@ -85,22 +111,27 @@ private slots:
     void remainingTime();
 
 private:
-    MainWindow *makeWindow(const QByteArray &config = configWith("true"));
-    void passStartupWindow(MainWindow *w);
-    void reachCharging(MainWindow *w, Requests &r);
+    SessionSupervisor *makeSupervisor(const QByteArray &config = configWith("true"));
+    void passStartupWindow(SessionSupervisor *w);
+    void reachCharging(SessionSupervisor *w, Requests &r);
+    // The main window's navigation, as far as the page goes.
+    void openAuthorization();
+    void showHome(SessionSupervisor *w);
 
     TestDataDir *m_dir = nullptr;
-    MainWindow *m_window = nullptr;
+    ViewStub m_view;
+    SessionSupervisor *m_supervisor = nullptr;
 };
 
 void tst_Supervisor::initTestCase()
 {
-    MainWindow::setPauseScale(0);
+    SessionSupervisor::setPauseScale(0);
 }
 
 void tst_Supervisor::init()
 {
     m_dir = new TestDataDir;
+    m_view.shown.clear();
     for (Status &s : gun_status)
         s = Status();
     coldboot = false;
@@ -124,43 +155,59 @@ void tst_Supervisor::init()
 
 void tst_Supervisor::cleanup()
 {
-    delete m_window;
-    m_window = nullptr;
+    delete m_supervisor;
+    m_supervisor = nullptr;
     timer_connection.stop();
     timer_SendMeterValue_1.stop();
     delete m_dir;
     m_dir = nullptr;
 }
 
-MainWindow *tst_Supervisor::makeWindow(const QByteArray &config)
+// As the main window starts: the home page (the session record prepared),
+// then the first tick.
+SessionSupervisor *tst_Supervisor::makeSupervisor(const QByteArray &config)
 {
     m_dir->write("configuration.json", config);
-    m_window = new MainWindow;
-    return m_window;
+    m_supervisor = new SessionSupervisor(&m_view);
+    showHome(m_supervisor);
+    m_supervisor->tick();
+    return m_supervisor;
 }
 
-void tst_Supervisor::passStartupWindow(MainWindow *w)
+void tst_Supervisor::showHome(SessionSupervisor *w)
+{
+    gun_status[1].page = page_home;
+    w->resetSession();
+    VariableInit();
+}
+
+void tst_Supervisor::openAuthorization()
+{
+    gun_status[1].page = gun_status[1].gun_plugin ? page_authorize : page_authorize_plugin;
+}
+
+void tst_Supervisor::passStartupWindow(SessionSupervisor *w)
 {
     while (self_check_time <= 9)
-        w->timerUpdate();
-    w->timerUpdate();
+        w->tick();
+    w->tick();
     QCOMPARE(gun_status[1].status, sta_Available);
 }
 
 void tst_Supervisor::startupWindowThenAvailable()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     // The constructor already showed the home page and ran one tick.
     QCOMPARE(gun_status[1].status, sta_Unavailable);
     QCOMPARE(gun_status[1].page, page_home);
     Requests r(w);
     for (int i = 0; i < 9; ++i)
-        w->timerUpdate();
+        w->tick();
     QCOMPARE(gun_status[1].status, sta_Unavailable);
     QVERIFY(r.log.isEmpty());
-    w->timerUpdate(); // the 11th run
+    w->tick(); // the 11th run
     QCOMPARE(r.take(), QStringList{"Status:Available"});
-    w->timerUpdate();
+    w->tick();
     QVERIFY(r.log.isEmpty());
 }
 
@@ -183,13 +230,13 @@ void tst_Supervisor::availabilityRules()
     QFETCH(QString, status);
     QFETCH(bool, plugged);
     QFETCH(int, cardRead);
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     passStartupWindow(w);
     Requests r(w);
     gun_status[1].status = status;
     gun_status[1].CardRead = quint16(cardRead);
     debug.gun1_plugin = plugged;
-    w->timerUpdate();
+    w->tick();
     QTEST(gun_status[1].status, "expected");
     QFETCH(QString, expected);
     QCOMPARE(r.take(), expected == status ? QStringList() : QStringList{"Status:" + expected});
@@ -200,12 +247,12 @@ void tst_Supervisor::availabilityRules()
 
 void tst_Supervisor::authorizationWindowExpires()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     passStartupWindow(w);
     Requests r(w);
-    QSignalSpy rfid(w, &MainWindow::signal_set_RFID_state);
+    QSignalSpy rfid(w, &SessionSupervisor::signal_set_RFID_state);
     gun_status[1].CardRead = 2;
-    w->timerUpdate();
+    w->tick();
     QVERIFY(timer_connection.isActive());
     r.take();
     w->AuthorizeExpired();
@@ -219,30 +266,30 @@ void tst_Supervisor::authorizationWindowExpires()
 
     // Plugging in within the window stops it.
     gun_status[1].CardRead = 2;
-    w->timerUpdate();
+    w->tick();
     QVERIFY(timer_connection.isActive());
     debug.gun1_plugin = true;
-    w->timerUpdate();
+    w->tick();
     QVERIFY(!timer_connection.isActive());
 }
 
-void tst_Supervisor::reachCharging(MainWindow *w, Requests &r)
+void tst_Supervisor::reachCharging(SessionSupervisor *w, Requests &r)
 {
     passStartupWindow(w);
-    w->authorize_show();
+    openAuthorization();
     QCOMPARE(gun_status[1].page, page_authorize_plugin);
     debug.gun1_plugin = true;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].page, page_authorize);
     QCOMPARE(gun_status[1].status, sta_Preparing);
     gun_status[1].CardRead = 2;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].page, page_standby);
     w->Gun_startcharging(1);
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].page, page_charging);
     QVERIFY(timer_SendMeterValue_1.isActive());
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].status, sta_Charging);
     QStringList log = r.take();
     QCOMPARE(log.count("StartTransaction"), 1);
@@ -251,46 +298,46 @@ void tst_Supervisor::reachCharging(MainWindow *w, Requests &r)
 
 void tst_Supervisor::cardSessionEndToEnd()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     reachCharging(w, r);
     gun_status[1].startRequest = 3; // StartTransaction accepted
     // The driver stops with the card and confirms.
-    w->charging_child1_show();
+    gun_status[1].page = page_charging_child1;
     gun_status[1].CardRead = 4;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].page, page_charging_child2);
     w->Gun_stopcharging(1);
     QVERIFY(Stop_command_set_1);
-    w->timerUpdate();
-    w->complete_show();
+    w->tick();
+    w->enterComplete();
     QCOMPARE(gun_status[1].page, page_complete);
     QVERIFY(!timer_SendMeterValue_1.isActive());
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].status, sta_Finishing);
     QStringList log = r.take();
     QCOMPARE(log.filter("Stop:").size(), 1);
     QVERIFY(log.contains("Stop:Other"));
-    w->timerUpdate();
+    w->tick();
     QVERIFY(r.take().filter("Stop:").isEmpty());
 
     // Home, unplug: Available again; the register was saved.
-    w->Homepage_show();
+    showHome(w);
     debug.gun1_plugin = false;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].status, sta_Available);
     QVERIFY(m_dir->read("EnergyMeter_Lcd.json").contains("EnergyMeter_LCD"));
 }
 
 void tst_Supervisor::persistentFaultDuringChargingSendsOneTransaction()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     reachCharging(w, r);
     systemstatus.Sys_available_sta = 2;
     errorinfo.Err_Gun1_ISO = true;
     for (int i = 0; i < 3; ++i)
-        w->timerUpdate();
+        w->tick();
     const QStringList log = r.take();
     // Each tick: Faulted by the fault rule, Charging again by the charging rule.
     QCOMPARE(log.count("Status:Faulted"), 3);
@@ -328,119 +375,119 @@ void tst_Supervisor::completionPage()
     QFETCH(QString, invalidIdKey);
     QFETCH(int, startRequest);
     QFETCH(bool, evSideTrigger);
-    MainWindow *w = makeWindow(configWith(invalidIdKey));
+    SessionSupervisor *w = makeSupervisor(configWith(invalidIdKey));
     Requests r(w);
     reachCharging(w, r);
     gun_status[1].startRequest = quint16(startRequest);
     Debug_EVSideDisconnect = evSideTrigger;
     Stop_command_set_1 = true;
-    w->complete_show();
+    w->enterComplete();
     QCOMPARE(gun_status[1].page, page_complete);
-    w->timerUpdate();
+    w->tick();
     QTEST(r.take(), "expected");
     QTEST(int(gun_status[1].startRequest), "startRequestAfter");
     QVERIFY(!Debug_EVSideDisconnect);
     // A second tick sends nothing more.
-    w->timerUpdate();
+    w->tick();
     QVERIFY(r.take().filter("Stop:").isEmpty());
 }
 
 void tst_Supervisor::rejectedCardShowsPopup()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     passStartupWindow(w);
     debug.gun1_plugin = true;
-    w->timerUpdate();
-    w->authorize_show();
+    w->tick();
+    openAuthorization();
     QCOMPARE(gun_status[1].page, page_authorize);
-    QSignalSpy rfid(w, &MainWindow::signal_set_RFID_state);
+    QSignalSpy rfid(w, &SessionSupervisor::signal_set_RFID_state);
     gun_status[1].CardRead = 3;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].CardRead, quint16(0));
-    QVERIFY(w->errormessage->isVisible());
+    QVERIFY(m_view.shown.last().startsWith("Information: The card is invalid"));
     QCOMPARE(rfid.count(), 1);
 }
 
 void tst_Supervisor::remoteStartGivesTheCcuStart()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     passStartupWindow(w);
     debug.gun1_plugin = true;
-    w->authorize_show();
+    openAuthorization();
     gun_status[1].CardRead = 2;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].page, page_standby);
     r.take();
     gun_status[1].startRequest = 6;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].page, page_charging);
     QCOMPARE(r.take().count("CcuStart"), 1);
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(r.take().count("CcuStart"), 0);
 }
 
 void tst_Supervisor::faultsAndRecovery()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     passStartupWindow(w);
     r.take();
     // A CCU fault with no alarm bit keeps the code; the first alarm names it.
     systemstatus.Gun1_available_sta = 2;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].errorcode, err_NoError);
     errorinfo.Err_Gun1_Elock = true;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].errorcode, err_ConnectorLockFailure);
     QCOMPARE(r.take(), QStringList{"Status:Faulted"});
     // The meter failing as well keeps the CCU's code.
     dc_meter_data[1].Com_error = true;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].errorcode, err_ConnectorLockFailure);
     // Cleared while idle: available again, and the central system hears it.
     systemstatus.Gun1_available_sta = 0;
     dc_meter_data[1].Com_error = false;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].status, sta_Available);
     QCOMPARE(r.take(), QStringList{"Status:Available"});
     // During a session the status stays with the session's transitions.
-    w->fixedcharge_show();
+    gun_status[1].page = page_fixedcharge;
     systemstatus.Gun1_available_sta = 2;
-    w->timerUpdate();
+    w->tick();
     systemstatus.Gun1_available_sta = 0;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(gun_status[1].status, sta_Faulted);
     QCOMPARE(gun_status[1].errorcode, err_NoError);
 }
 
 void tst_Supervisor::resetWhileIdleRunsScript()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     passStartupWindow(w);
     m_dir->write("hardwarereset.sh", "echo \"$HMI_PID\" > \"$(dirname \"$0\")/reset-ran\"\n");
     SystemResetReq = 2;
-    w->timerUpdate();
+    w->tick();
     QVERIFY(r.take().contains("HardwareReset"));
     QCOMPARE(m_dir->read("reset-ran").trimmed(), QByteArray::number(QCoreApplication::applicationPid()));
 }
 
 void tst_Supervisor::resetDuringChargingStopsFirst()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     reachCharging(w, r);
     gun_status[1].startRequest = 3;
     m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
     SystemResetReq = 1;
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(r.take().count("CcuStop"), 1);
-    w->timerUpdate();
+    w->tick();
     QCOMPARE(r.take().count("CcuStop"), 0); // once set, no second stop
     QVERIFY(!QFile::exists(m_dir->file("reset-ran")));
-    w->complete_show();
-    w->timerUpdate();
+    w->enterComplete();
+    w->tick();
     const QStringList log = r.take();
     QVERIFY(log.contains("Stop:SoftReset"));
     QVERIFY(log.indexOf("Stop:SoftReset") < log.indexOf("SoftwareReset"));
@@ -449,45 +496,25 @@ void tst_Supervisor::resetDuringChargingStopsFirst()
 
 void tst_Supervisor::completeShowOnHomeChangesNoPage()
 {
-    MainWindow *w = makeWindow();
-    QSignalSpy rfid(w, &MainWindow::signal_set_RFID_state);
-    w->complete_show();
+    SessionSupervisor *w = makeSupervisor();
+    QSignalSpy rfid(w, &SessionSupervisor::signal_set_RFID_state);
+    w->enterComplete();
     QCOMPARE(gun_status[1].page, page_home);
     QCOMPARE(rfid.count(), 1);
 }
 
 void tst_Supervisor::statusPausesBlock()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     reachCharging(w, r);
-    MainWindow::setPauseScale(1);
+    SessionSupervisor::setPauseScale(1);
     gun_status[1].status = sta_Preparing;
     QElapsedTimer t;
     t.start();
-    w->timerUpdate(); // back to Charging: 200 ms
-    MainWindow::setPauseScale(0);
+    w->tick(); // back to Charging: 200 ms
+    SessionSupervisor::setPauseScale(0);
     QVERIFY(t.elapsed() >= 190);
-}
-
-void tst_Supervisor::buttonsLockedPerPage()
-{
-    MainWindow *w = makeWindow();
-    auto enabled = [w](const char *name) { return w->findChild<QWidget *>(name)->isEnabled(); };
-    QVERIFY(!enabled("pushButton_home"));
-    QVERIFY(enabled("pushButton_help") && enabled("pushButton_language"));
-    w->fixedcharge_show();
-    QVERIFY(enabled("pushButton_home"));
-    debug.gun1_plugin = true;
-    w->timerUpdate();
-    w->authorize_show();
-    QVERIFY(enabled("pushButton_home"));
-    w->chargingstandby_show();
-    QVERIFY(!enabled("pushButton_home"));
-    w->charging_show();
-    QVERIFY(!enabled("pushButton_home") && !enabled("pushButton_help") && !enabled("pushButton_language"));
-    w->Homepage_show();
-    QVERIFY(enabled("pushButton_help") && enabled("pushButton_language") && !enabled("pushButton_home"));
 }
 
 void tst_Supervisor::chargingProfile_data()
@@ -510,13 +537,13 @@ void tst_Supervisor::chargingProfile()
     QFETCH(int, minute);
     QFETCH(int, second);
     QFETCH(double, step);
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Status &gun = gun_status[1];
     gun.int_chargedtime = minute;
     int_chargedtime_s = quint32(second - 1);
     gun.f_energy_LcdCal = 100.0f;
     gun.f_startmeter = 100.0f;
-    w->Charging_Data_update();
+    w->chargingData().update();
     QTEST(int(gun.Charging_phase), "phase");
     QTEST(gun.f_voltage, "volts");
     QTEST(int(gun.soc), "soc");
@@ -527,12 +554,12 @@ void tst_Supervisor::chargingProfile()
 
 void tst_Supervisor::registerWrapsAndSessionAcrossWrap()
 {
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Status &gun = gun_status[1];
     gun.int_chargedtime = 1;
     gun.f_energy_LcdCal = 999999.94f; // the register is a float: 999999.9375
     gun.f_startmeter = 999999.0f;
-    w->Charging_Data_update();
+    w->chargingData().update();
     QCOMPARE(gun.f_energy_LcdCal, 0.0f);
     // End register below the start register: a wrap, never negative.
     QVERIFY(gun.f_chargedkWh > 0.8f && gun.f_chargedkWh < 1.0f);
@@ -559,7 +586,7 @@ void tst_Supervisor::remainingTime()
     QFETCH(float, charged);
     QFETCH(float, volts);
     QFETCH(float, amps);
-    MainWindow *w = makeWindow();
+    SessionSupervisor *w = makeSupervisor();
     Status &gun = gun_status[1];
     gun.charge_style = 2;
     gun.f_CusSetkWh = target;
@@ -568,10 +595,10 @@ void tst_Supervisor::remainingTime()
     Stop_command_set_1 = true; // the profile keeps the values as they stand
     gun.f_energy_LcdCal = 50.0f + charged - float(volts * amps / 3600000.0);
     gun.f_startmeter = 50.0f;
-    w->Charging_Data_update();
+    w->chargingData().update();
     QTEST(gun.str_remaintime, "text");
     QCOMPARE(gun.str_togokWh, QString::number(double(gun.f_togokWh), 'f', 1));
 }
 
-QTEST_MAIN(tst_Supervisor)
+QTEST_GUILESS_MAIN(tst_Supervisor)
 #include "tst_supervisor.moc"

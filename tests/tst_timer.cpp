@@ -1,4 +1,4 @@
-// test-components: core
+// test-components: common status core
 #include "globalvariable.h"
 #include "testsupport.h"
 #include "timer.h"

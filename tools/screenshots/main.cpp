@@ -23,6 +23,7 @@
 #include "keyboard.h"
 #include "screensetup.h"
 #include "standby.h"
+#include "styletokens.h"
 
 #include <QApplication>
 #include <QCheckBox>

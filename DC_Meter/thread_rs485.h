@@ -1,0 +1,40 @@
+#ifndef THREAD_RS485_H
+#define THREAD_RS485_H
+
+// Owner of the DC meter reader and its thread. Lives on the GUI thread; the
+// poll timer below ticks there and its ticks are queued to the reader.
+
+#include "dc_meter.h"
+#include "workerthread.h"
+
+#include <QObject>
+#include <QThread>
+
+class QTimer;
+
+// Poll timer of the meter, 3 s. Created before main(); deleted by stop() or
+// by the owner's destructor, whichever comes first, and then left null.
+extern QTimer *timer_rs485_interval;
+
+class Thread_rs485 : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Thread_rs485(QObject *parent = nullptr);
+    ~Thread_rs485() override;
+
+    // Starts the meter thread and the poll timer. Call once, after the
+    // connections are made; later calls, and calls after stop(), do nothing.
+    void start();
+
+    QThread RS485_DCMeter_Thread;
+    DC_Meter dc_meter1{1};
+
+public slots:
+    void stop();
+
+private:
+    WorkerThread m_lifecycle; // after the thread and the reader: ends the thread first
+};
+
+#endif // THREAD_RS485_H

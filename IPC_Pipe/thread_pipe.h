@@ -1,0 +1,81 @@
+#ifndef THREAD_PIPE_H
+#define THREAD_PIPE_H
+
+// The OCPP link to the local OCPP client over the two FIFOs of the data
+// directory: builds the requests of the session supervisor, dispatches the
+// client's responses and the central system's commands into gun_status[1]
+// and SystemResetReq, and re-sends transaction messages the client failed to
+// process.
+
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class IPC_Pipe;
+class QThread;
+class QTimer;
+
+// Retry timers of the transaction messages; created with the link, deleted
+// by its stop(). The Authorize one is never started.
+extern QTimer *timer_authorize_retry_1;
+extern QTimer *timer_starttransaction_retry_1;
+extern QTimer *timer_stoptransaction_retry_1;
+extern QTimer *timer_metervalue_retry_1;
+
+// Text a client puts in a response it could not process.
+extern const QString OcppFailurePhrase;
+
+class Thread_pipe : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Thread_pipe(QObject *parent = nullptr);
+    ~Thread_pipe() override;
+
+    IPC_Pipe *ocppin = nullptr;
+    IPC_Pipe *ocppout = nullptr;
+    QThread *Ocppin_Read_Thread = nullptr;
+    QThread *Ocppout_Write_Thread = nullptr;
+    QJsonObject Ocppin_rootobj;
+    quint16 Retry_AuthorizerReq = 0;
+    quint16 Retry_StartTransactionReq = 0;
+    quint16 Retry_StopTransactionReq = 0;
+    quint16 Retry_MeterValueReq = 0;
+
+signals:
+    void ocppwrite(QString message);
+    void signal_RemoteStart_conf(QString status, QString key);
+    void signal_RemoteStop_conf(QString status, QString key);
+    void signal_Reset_conf(QString status, QString key);
+    void signal_CS_NoResponse();
+
+public slots:
+    void stop();
+    void Ocppin_datapro(QString text);
+    void StatusNotification_Request(ushort ConnectorId);
+    void StartTransaction_Request(ushort ConnectorId);
+    void Authorize_Request(ushort ConnectorId);
+    void StopTransacation_Request(ushort ConnectorId);
+    void RemoteStartTransaction_Response(QString status, QString key);
+    void RemoteStopTransaction_Response(QString status, QString key);
+    void Reset_Response(QString status, QString key);
+    void MeterValue_Request(ushort ConnectorId);
+    void Retry_AuthorizeRequest();
+    void Retry_StartTransactionRequest();
+    void Retry_StopTransactionRequest();
+    void Retry_MeterValueRequest();
+
+private:
+    void sendRequest(const QString &action, const QJsonObject &payload, QStringList *cache = nullptr);
+    void sendResponse(const QString &action, const QString &status, const QString &key);
+    void armRetry(QTimer *timer, quint16 counter);
+    void settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter);
+    void resendCached(QStringList &cache, QTimer *timer, quint16 &counter, const std::function<void()> &giveUp);
+    void stopWriter();
+    void stopReader();
+};
+
+#endif // THREAD_PIPE_H

@@ -1,0 +1,178 @@
+#include "energydelivery.h"
+#include "ui_energydelivery.h"
+
+#include "chargefigures.h"
+#include "globalvariable.h"
+#include "screensetup.h"
+#include "styletokens.h"
+
+#include <QTextDocument>
+
+qint32 soc_progressbar = 0;
+quint16 prepare_count = 0;
+quint16 stop_count = 0;
+quint16 finish_count = 0;
+quint16 propare_n = 0;
+QTimer timer_SocRefresh;
+
+QString chargingFigureText(const QString &value, const QString &unit, int valuePx)
+{
+    const int unitPx = valuePx * 36 / 60;
+    return "<p style='text-align:Center;color:white;'><span style='font-size:" + QString::number(valuePx) + "px;'>"
+        + value + "</span>" + "<span style='font-size:" + QString::number(unitPx) + "px;'>" + unit + "</span>";
+}
+
+// Width of the ink of a figure in the label's font; a trailing blank of the
+// unit draws nothing and may run past the box.
+static qreal figureWidth(const QLabel *label, const QString &value, const QString &unit, int valuePx)
+{
+    QTextDocument doc;
+    doc.setDefaultFont(label->font());
+    doc.setDocumentMargin(0);
+    QString ink = unit;
+    while (ink.endsWith(' '))
+        ink.chop(1);
+    doc.setHtml(chargingFigureText(value, ink, valuePx));
+    return doc.idealWidth();
+}
+
+void setChargingFigure(QLabel *label, const QString &value, const QString &unit)
+{
+    int px = 60;
+    while (px > 30 && figureWidth(label, value, unit, px) > label->width())
+        px -= 6;
+    label->setText(chargingFigureText(value, unit, px));
+}
+
+EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::EnergyDelivery)
+{
+    ui->setupUi(this);
+    setupScreenPage(this);
+
+    ui->label_head->setGeometry(unitRect(0, 0, 64, 4));
+    ui->label_head->setStyleSheet(charging_head_style);
+    ui->label_head->setText(charging_head_str1 + "...");
+    ui->label_prepare->setGeometry(unitRect(38, 0, 6, 4));
+    ui->label_prepare->setStyleSheet(charging_prepare_style);
+    ui->label_prepare->raise();
+
+    layoutChargeFigures(ui);
+
+    ui->pushButton_stop->setGeometry(unitRect(24, 27, 16, 4));
+    ui->pushButton_stop->setStyleSheet(charging_pushbutton_stop_sty);
+    ui->pushButton_stop->setText(charging_pushbutton_stop_str);
+
+    connect(&timer_SocRefresh, &QTimer::timeout, this, &EnergyDelivery::Soc_Refresh);
+}
+
+EnergyDelivery::~EnergyDelivery()
+{
+    timer_SocRefresh.stop();
+    delete ui;
+}
+
+void EnergyDelivery::page_show()
+{
+    show();
+    Soc_Refresh();
+    // The first refresh may already have left the screen (a finished phase
+    // carried over); a hidden screen keeps no refresh running.
+    if (!isHidden())
+        timer_SocRefresh.start(200);
+}
+
+void EnergyDelivery::page_hide()
+{
+    hide();
+    timer_SocRefresh.stop();
+}
+
+void EnergyDelivery::showBar(int value)
+{
+    ui->progressBar->setValue(qBound(0, value, 100));
+}
+
+void EnergyDelivery::dotStep()
+{
+    static const char *const dots[] = {" ", ".", "..", "..."};
+    if (propare_n > 3)
+        propare_n = 0;
+    ui->label_prepare->setText(QString::fromLatin1(dots[propare_n]));
+    propare_n = propare_n < 3 ? propare_n + 1 : 0;
+}
+
+void EnergyDelivery::Soc_Refresh()
+{
+    switch (Charging_phase) {
+    case 1:
+    case 2: // preparing
+        ui->label_head->setText(charging_head_str1);
+        if (ui->label_prepare->isHidden())
+            ui->label_prepare->show();
+        stop_count = 0;
+        finish_count = 0;
+        prepare_count += 1;
+        if (prepare_count > 300) {
+            emit signal_gun_stop(1);
+            prepare_count = 0;
+        }
+        soc_progressbar = int_soc;
+        showBar(soc_progressbar);
+        dotStep();
+        break;
+    case 3: // charging: the bar sweeps
+        ui->label_head->setText(charging_head_str);
+        if (soc_progressbar > 99)
+            soc_progressbar -= 100;
+        soc_progressbar += 8;
+        if (soc_progressbar > 99)
+            soc_progressbar = 100;
+        showBar(soc_progressbar);
+        if (!ui->label_prepare->isHidden())
+            ui->label_prepare->hide();
+        prepare_count = 0;
+        stop_count = 0;
+        finish_count = 0;
+        break;
+    case 4: // stopping
+        ui->label_head->setText(charging_head_str2);
+        if (ui->label_prepare->isHidden())
+            ui->label_prepare->show();
+        finish_count = 0;
+        prepare_count = 0;
+        stop_count += 1;
+        if (stop_count > 150) {
+            emit jump_complete();
+            stop_count = 0;
+        }
+        soc_progressbar = int_soc;
+        showBar(soc_progressbar);
+        dotStep();
+        break;
+    case 5: // suspended
+        ui->label_head->setText(charging_head_str3);
+        if (!ui->label_prepare->isHidden())
+            ui->label_prepare->hide();
+        soc_progressbar = int_soc;
+        showBar(soc_progressbar);
+        break;
+    case 6: // finished
+        finish_count += 1;
+        prepare_count = 0;
+        stop_count = 0;
+        if (finish_count >= 16) {
+            emit jump_complete();
+            finish_count = 0;
+        }
+        break;
+    default: // 0 and 7 and above are not phases of a session
+        break;
+    }
+}
+
+void EnergyDelivery::InfoUpdate()
+{
+    showChargeFigures(ui);
+}
+
+void EnergyDelivery::on_pushButton_stop_clicked() { emit show_charging_child1(); }

@@ -1,0 +1,388 @@
+#include "sessionsupervisor.h"
+
+#include "ccu_records.h"
+#include "datafiles.h"
+#include "dc_meter_data.h"
+#include "globalvariable.h"
+#include "sessionview.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QProcess>
+#include <QThread>
+
+double SessionSupervisor::s_pauseScale = 1.0;
+
+SessionSupervisor::SessionSupervisor(SessionView *view, QObject *parent) : QObject(parent), m_view(view)
+{
+    connect(&timer_connection, &QTimer::timeout, this, &SessionSupervisor::AuthorizeExpired);
+    connect(&timer_SendMeterValue_1, &QTimer::timeout, this, &SessionSupervisor::SendMeterValue_1);
+}
+
+void SessionSupervisor::setPauseScale(double scale)
+{
+    s_pauseScale = scale;
+}
+
+// ---------------------------------------------------------------- helpers
+
+void SessionSupervisor::pause(int ms)
+{
+    const int scaled = int(ms * s_pauseScale);
+    if (scaled > 0)
+        QThread::msleep(ulong(scaled));
+}
+
+void SessionSupervisor::changeStatus(const QString &status, int pauseMs)
+{
+    gun_status[1].status = status;
+    emit StatusNotification_req(1);
+    pause(pauseMs);
+}
+
+void SessionSupervisor::resetSession()
+{
+    m_startTransactionSent = false;
+}
+
+// ---------------------------------------------------------------- page changes
+
+void SessionSupervisor::enterStandby()
+{
+    m_view->openStandbyPage();
+}
+
+void SessionSupervisor::enterCharging()
+{
+    m_data.update();
+    m_view->openChargingPage();
+    m_data.beginSession();
+    qDebug().noquote() << "Satrting charging,time:" + str_datetime;
+}
+
+void SessionSupervisor::enterComplete()
+{
+    m_data.clearLiveFigures();
+    m_view->refreshCompletionFigures();
+    m_data.closeRegister();
+    m_view->openCompletionPage();
+    emit signal_set_RFID_state(0);
+}
+
+// ---------------------------------------------------------------- relays
+
+void SessionSupervisor::AuthorizeRequest(ushort ConnectorId)
+{
+    emit Authorize_req(ConnectorId);
+}
+
+void SessionSupervisor::Gun_startcharging(ushort)
+{
+    emit signal_gun_Start_Command();
+}
+
+void SessionSupervisor::Gun_stopcharging(ushort)
+{
+    emit signal_gun_Stop_Command();
+}
+
+void SessionSupervisor::StartTransactionRequest(ushort ConnectorId)
+{
+    emit StrartTransaction_req(ConnectorId);
+}
+
+void SessionSupervisor::AuthorizeExpired()
+{
+    Status &gun = gun_status[1];
+    if (gun.status != sta_Preparing)
+        return;
+    gun.status = sta_Available;
+    gun.CardRead = 0;
+    emit StatusNotification_req(1);
+    emit signal_set_RFID_state(0);
+}
+
+void SessionSupervisor::SendMeterValue_1()
+{
+    emit MeterValue_req(1);
+    m_data.saveRegister();
+}
+
+// ---------------------------------------------------------------- the tick
+
+void SessionSupervisor::tick()
+{
+    Status &gun = gun_status[1];
+
+    // 1-4. Clock, plug, network, faults after the start-up window.
+    m_view->showClock(str_datetime);
+    updatePlugState();
+    m_view->showNetworkIcon(Network_State);
+    if (self_check_time > 9)
+        updateFaultState();
+    else
+        ++self_check_time;
+
+    // 5.
+    qDebug().noquote() << "show page = " + gun.page;
+    qDebug().noquote() << "gun_status[1].status = " + gun.status;
+    qDebug() << "card read = " << gun.CardRead;
+
+    // 6. Pending reset.
+    if (SystemResetReq != 0) {
+        if (gun.status == sta_Charging) {
+            if (!Stop_command_set_1)
+                emit signal_gun_Stop_Command();
+        } else if (gun.status != sta_Finishing) {
+            handOverToReset();
+        }
+    }
+
+    // 7. Plug-in prompt.
+    if (gun.gun_plugin) {
+        if (gun.page == page_authorize_plugin) {
+            gun.page = page_authorize;
+            m_view->setPluginPrompt(false);
+        }
+        if (timer_connection.isActive()) {
+            timer_connection.stop();
+            qDebug() << "timer_connection stopped";
+        }
+    } else if (gun.page == page_authorize) {
+        gun.page = page_authorize_plugin;
+        m_view->setPluginPrompt(true);
+    }
+
+    // 8. Availability.
+    if (gun.status == sta_Available && gun.gun_plugin && gun.CardRead == 0) {
+        changeStatus(sta_Preparing, 10);
+    } else if (gun.status == sta_Available && !gun.gun_plugin && gun.CardRead == 2) {
+        changeStatus(sta_Preparing, 10);
+        timer_connection.start(int(Config.ConnectionTimeOut));
+    } else if (!gun.gun_plugin && gun.CardRead == 0 && gun.status == sta_Preparing) {
+        changeStatus(sta_Available, 10);
+    }
+
+    // 9. Back to idle.
+    if (gun.page == page_home && gun.status == sta_Finishing && !gun.gun_plugin)
+        changeStatus(sta_Available, 0);
+
+    // 10. Authorization page.
+    if (gun.page == page_authorize) {
+        if (gun.CardRead == 2 && gun.gun_plugin) {
+            enterStandby();
+        } else if (gun.CardRead == 3) {
+            m_view->showErrorPopup(
+                "Information: The card is invalid on this charge point!!   Please change another one.");
+            gun.CardRead = 0;
+            emit signal_set_RFID_state(0);
+        }
+    }
+
+    // 11. Standby page.
+    if (gun.page == page_standby) {
+        if (gun.startRequest == 6) {
+            // A remote start must start the power stage too, not only the page.
+            if (!Start_command_set_1)
+                emit signal_gun_Start_Command();
+            enterCharging();
+        }
+        if (DebugMode) {
+            if (Start_command_set_1)
+                enterCharging();
+        } else if (systemstatus.Gun1_available_sta == 1) {
+            enterCharging();
+        }
+    }
+
+    // 12. Stop dialog over standby.
+    if (gun.page == page_standby_child2 && Stop_command_set_1)
+        enterComplete();
+
+    // 13. Charging page.
+    if (gun.page == page_charging) {
+        m_data.update();
+        m_view->refreshChargingFigures();
+        if (gun.status != sta_Charging) {
+            changeStatus(sta_Charging, 200);
+            // A fault that pulled the status away and back is no new transaction.
+            if (!m_startTransactionSent) {
+                m_startTransactionSent = true;
+                emit StrartTransaction_req(1);
+            }
+        }
+        if (gun.startRequest == 4 || gun.startRequest == 8)
+            emit signal_gun_Stop_Command();
+    }
+
+    // 14. Charging details dialog.
+    if (gun.page == page_charging_child1) {
+        if (gun.CardRead == 4)
+            m_view->openStopConfirmation();
+        m_data.update();
+    }
+
+    // 15. Stop confirmation over charging.
+    if (gun.page == page_charging_child2) {
+        m_data.update();
+        m_view->refreshChargingFigures();
+        if (Stop_command_set_1)
+            m_view->closeStopConfirmation();
+    }
+
+    // 16. Completion page.
+    if (gun.page == page_complete)
+        completionRules();
+}
+
+// The transaction ends with the reason its end calls for; a pending reset
+// goes on once the StopTransaction is out.
+void SessionSupervisor::completionRules()
+{
+    Status &gun = gun_status[1];
+    const QString onInvalidId = configText("StopTransactionOnInvalidId");
+    switch (gun.startRequest) {
+    case 4:
+        m_view->showErrorPopup("Information:The transaction is rejected by the Centtral System!");
+        if (gun.status == sta_SuspendedEVSE || gun.status == sta_Finishing) {
+            gun.startRequest = 0;
+            break;
+        }
+        changeStatus(sta_SuspendedEVSE, 200);
+        if (onInvalidId == "true") {
+            gun.stopReason = DeAuthorized;
+            emit StopTransacation_req(1);
+            pause(200);
+        }
+        changeStatus(sta_Finishing, 200);
+        if (onInvalidId == "false") {
+            gun.stopReason = DeAuthorized;
+            emit StopTransacation_req(1);
+        }
+        gun.startRequest = 0;
+        break;
+    case 5:
+        if (gun.status != sta_Finishing) {
+            changeStatus(sta_Finishing, 200);
+            gun.stopReason = Local;
+            emit StopTransacation_req(1);
+        }
+        break;
+    case 3: {
+        const QString onDisconnect = configText("StopTransactionOnEVSideDisconnect");
+        qDebug().noquote() << "StopTransactionOnEVSideDisconnect = " + onDisconnect;
+        if (Debug_EVSideDisconnect) {
+            if (onDisconnect == "true" && gun.status != sta_Finishing) {
+                m_view->showErrorPopup("Information: The cable is unpluged at car side!");
+                changeStatus(sta_Finishing, 200);
+                gun.stopReason = EVDisconnected;
+                emit StopTransacation_req(1);
+            }
+            Debug_EVSideDisconnect = false;
+        } else if (gun.status != sta_Finishing) {
+            changeStatus(sta_Finishing, 200);
+            gun.stopReason = Other;
+            emit StopTransacation_req(1);
+        }
+        break;
+    }
+    case 8:
+        m_view->showErrorPopup("Information:The transaction is stopped by Remote command!");
+        if (gun.status != sta_Finishing) {
+            changeStatus(sta_Finishing, 200);
+            gun.stopReason = Remote;
+            emit StopTransacation_req(1);
+        }
+        gun.startRequest = 0;
+        break;
+    default:
+        break;
+    }
+
+    if (SystemResetReq == 1 || SystemResetReq == 2) {
+        gun.status = sta_Finishing;
+        gun.stopReason = SystemResetReq == 1 ? SoftReset : HardReset;
+        emit StopTransacation_req(1);
+        pause(200);
+        handOverToReset();
+    }
+}
+
+// ---------------------------------------------------------------- indications
+
+void SessionSupervisor::updatePlugState()
+{
+    const bool plugged = DebugMode_ChargerGun ? debug.gun1_plugin : systemstatus.Gun1_plugged_sta == 1;
+    gun_status[1].gun_plugin = plugged;
+    m_view->showPlugIcon(plugged);
+}
+
+void SessionSupervisor::updateFaultState()
+{
+    Status &gun = gun_status[1];
+    if (systemstatus.Sys_available_sta == 2 || systemstatus.Gun1_available_sta == 2) {
+        if (errorinfo.Err_Gun1_Elock)
+            gun.errorcode = err_ConnectorLockFailure;
+        else if (errorinfo.Err_Gun1_ISO)
+            gun.errorcode = err_GroundFailure;
+        else if (errorinfo.Err_Sys_TemperatureOver || errorinfo.Err_Gun1_TemperatureOver)
+            gun.errorcode = err_HighTemperature;
+        if (gun.status != sta_Faulted) {
+            gun.status = sta_Faulted;
+            emit StatusNotification_req(1);
+        }
+    } else if (dc_meter_data[1].Com_error) {
+        if (gun.status != sta_Faulted) {
+            gun.status = sta_Faulted;
+            gun.errorcode = err_PowerMeterFailure;
+            emit StatusNotification_req(1);
+        }
+    } else {
+        if (gun.errorcode != err_NoError)
+            gun.errorcode = err_NoError;
+        if (gun.status == sta_Unavailable) {
+            gun.status = sta_Available;
+            emit StatusNotification_req(1);
+        } else if (gun.status == sta_Faulted && gun.page == page_home) {
+            // The fault has cleared and no session holds the connector:
+            // the central system must see a working charger again.
+            gun.status = sta_Available;
+            emit StatusNotification_req(1);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- resets
+
+// The links are stopped first (the owners take the signal), then the script
+// of the requested reset runs.
+void SessionSupervisor::handOverToReset()
+{
+    if (SystemResetReq == 1) {
+        emit signal_SoftwareReset();
+        SoftwareReset();
+    } else {
+        emit signal_HardwareReset();
+        HardwareReset();
+    }
+}
+
+void SessionSupervisor::runResetScript(const char *logLine, const QString &script)
+{
+    qDebug() << logLine;
+    pause(1000);
+    // The script ends this program; it learns whom to end from HMI_PID. The
+    // path is absolute, so it does not depend on the working directory.
+    qputenv("HMI_PID", QByteArray::number(QCoreApplication::applicationPid()));
+    QProcess::execute("/bin/sh", {dataFile(script)});
+}
+
+void SessionSupervisor::SoftwareReset()
+{
+    runResetScript("software reset!!!", "softwarereset.sh");
+}
+
+void SessionSupervisor::HardwareReset()
+{
+    runResetScript("hardware reset!!!", "hardwarereset.sh");
+}

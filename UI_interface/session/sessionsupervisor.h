@@ -1,0 +1,86 @@
+#ifndef SESSIONSUPERVISOR_H
+#define SESSIONSUPERVISOR_H
+
+// The session supervisor of connector 1: the once-per-second rules that move
+// the connector's OCPP status and the pages of a charging session, the
+// authorization window, the relays of the driver's and the debug panel's
+// requests, and the hand-over to a reset script. Plain state: it reads and
+// writes gun_status[1] and the process-wide flags, emits the requests the
+// OCPP link and the CCU owner take (the main window forwards them under the
+// same names), and asks the screens for what they show through SessionView.
+
+#include "chargingdata.h"
+
+#include <QObject>
+#include <QString>
+
+class SessionView;
+
+class SessionSupervisor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SessionSupervisor(SessionView *view, QObject *parent = nullptr);
+
+    // One run of the rules (the main window's timerUpdate).
+    void tick();
+
+    ChargingData &chargingData() { return m_data; }
+
+    // Parts of the tick.
+    void updatePlugState();   // the plug, from the debug panel or the CCU
+    void updateFaultState();  // CCU and meter faults to status and error code
+
+    // The page changes whose data the session keeps.
+    void enterStandby();
+    void enterCharging();
+    void enterComplete();
+
+    // The home page is up: the next charging page is a new transaction.
+    void resetSession();
+
+    // Pause after a status change (10 or 200 ms) and before a reset script
+    // (1 s); the demo shortens them, the tests set 0.
+    static void setPauseScale(double scale);
+
+signals:
+    void StatusNotification_req(ushort ConnectorId);
+    void Authorize_req(ushort ConnectorId);
+    void StrartTransaction_req(ushort ConnectorId);
+    void StopTransacation_req(ushort ConnectorId);
+    void MeterValue_req(ushort ConnectorId);
+    void signal_gun_Start_Command();
+    void signal_gun_Stop_Command();
+    void signal_set_RFID_state(int);
+    void signal_SoftwareReset();
+    void signal_HardwareReset();
+
+public slots:
+    void AuthorizeExpired();
+    void SendMeterValue_1();
+    void SoftwareReset();
+    void HardwareReset();
+    void AuthorizeRequest(ushort ConnectorId);
+    void StartTransactionRequest(ushort ConnectorId);
+    void Gun_startcharging(ushort ConnectorId);
+    void Gun_stopcharging(ushort ConnectorId);
+
+private:
+    void changeStatus(const QString &status, int pauseMs);
+    void pause(int ms);
+    void runResetScript(const char *logLine, const QString &script);
+    void handOverToReset();
+    void completionRules();
+
+    SessionView *m_view;
+    ChargingData m_data;
+
+    // The transaction this session opened, as far as the supervisor knows it:
+    // one StartTransaction per session. Held in memory only; a record of the
+    // open transaction that survives a restart, and its recovery, belong here.
+    bool m_startTransactionSent = false;
+
+    static double s_pauseScale;
+};
+
+#endif // SESSIONSUPERVISOR_H

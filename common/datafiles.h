@@ -1,0 +1,41 @@
+#ifndef DATAFILES_H
+#define DATAFILES_H
+
+// The data files every part of the charger shares: JSON read whole and
+// rewritten whole, the OCPP configuration keys as loaded at start, the HMI's
+// own energy register and the connector's status snapshot.
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+// Smallest intervals the configuration may give. A missing or zero key would
+// otherwise start the session timers with 0 ms, and a 0 ms periodic timer
+// fires continuously.
+constexpr quint32 MinConnectionTimeOutMs = 10000;
+constexpr quint32 MinMeterValueSampleIntervalMs = 10000;
+constexpr quint32 MinTransactionMessageRetryIntervalMs = 5000;
+
+// Text value of a configuration key; a key that is absent or not a JSON
+// string gives an empty text.
+QString configText(const QString &key);
+
+// Writes a JSON object in the indented layout (four spaces, members in
+// ascending order, line feed at the end). The old content stays intact until
+// the new one is complete on disk.
+bool writeJsonFile(const QString &path, const QJsonObject &object);
+
+// Reads a JSON object from a file; an absent, unreadable or non-object file
+// gives an empty object and ok = false. error, when given, tells why: the
+// parse error, MissingObject for a valid document that is no object, and
+// NoError for a file that could not be opened.
+QJsonObject readJsonFile(const QString &path, bool *ok = nullptr, QJsonParseError::ParseError *error = nullptr);
+
+// The energy register file EnergyMeter_Lcd.json.
+float readEnergyRegister();
+bool writeEnergyRegister(float kWh);
+
+// The status snapshot StatusNotification.json of connector 1.
+bool writeStatusNotificationFile();
+
+#endif // DATAFILES_H

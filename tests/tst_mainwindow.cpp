@@ -1,0 +1,113 @@
+// The main window as the supervisor's view: the rules' page changes reach the
+// real screens, the supervisor's requests leave under the window's signals,
+// and the status-bar buttons are locked page by page.
+#include "chargerconnect.h"
+#include "complete.h"
+#include "energydelivery.h"
+#include "errormsg.h"
+#include "globalvariable.h"
+#include "mainwindow.h"
+#include "standby.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { MainWindow::setPauseScale(0); }
+    void init()
+    {
+        m_dir = std::make_unique<TestDataDir>();
+        m_dir->write("configuration.json", "{\"configurationKey\":[]}");
+        for (Status &s : gun_status)
+            s = Status();
+        coldboot = false;
+        self_check_time = 0;
+        Start_command_set_1 = Stop_command_set_1 = false;
+        debug = Debug();
+    }
+    void cleanup()
+    {
+        timer_connection.stop();
+        timer_SendMeterValue_1.stop();
+        m_dir.reset();
+    }
+
+    void sessionThroughTheScreens()
+    {
+        MainWindow w;
+        QStringList sent;
+        connect(&w, &MainWindow::StatusNotification_req, this, [&] { sent << "Status:" + gun_status[1].status; });
+        connect(&w, &MainWindow::StrartTransaction_req, this, [&] { sent << "StartTransaction"; });
+        connect(&w, &MainWindow::StopTransacation_req, this, [&] { sent << "Stop"; });
+        connect(&w, &MainWindow::signal_gun_Start_Command, this, [&] { Start_command_set_1 = true; });
+        QSignalSpy rfid(&w, &MainWindow::signal_set_RFID_state);
+        w.show();
+        while (self_check_time <= 9)
+            w.timerUpdate();
+        w.timerUpdate(); // past the start-up window: Available
+
+        w.authorize_show();
+        QVERIFY(w.gun_connect->isVisible() && w.label_mask->isVisible()); // the plug-in prompt
+        debug.gun1_plugin = true;
+        w.timerUpdate();
+        QVERIFY(!w.gun_connect->isVisible() && !w.label_mask->isVisible());
+        gun_status[1].CardRead = 2;
+        w.timerUpdate();
+        QVERIFY(w.standby->isVisible());
+        w.Gun_startcharging(1);
+        w.timerUpdate();
+        QVERIFY(w.charging->isVisible() && !w.standby->isVisible());
+        w.timerUpdate();
+        gun_status[1].startRequest = 5;
+        w.complete_show();
+        QVERIFY(w.complete->isVisible() && !w.charging->isVisible());
+        w.timerUpdate();
+        QCOMPARE(sent, (QStringList{"Status:Available", "Status:Preparing", "Status:Charging", "StartTransaction",
+                                    "Status:Finishing", "Stop"}));
+        QCOMPARE(rfid.count(), 1);
+    }
+
+    void rejectedCardShowsPopup()
+    {
+        MainWindow w;
+        w.show();
+        debug.gun1_plugin = true;
+        w.timerUpdate();
+        w.authorize_show();
+        gun_status[1].CardRead = 3;
+        w.timerUpdate();
+        QVERIFY(w.errormessage->isVisible());
+    }
+
+    void buttonsLockedPerPage()
+    {
+        MainWindow w;
+        auto enabled = [&w](const char *name) { return w.findChild<QWidget *>(name)->isEnabled(); };
+        QVERIFY(!enabled("pushButton_home"));
+        QVERIFY(enabled("pushButton_help") && enabled("pushButton_language"));
+        w.fixedcharge_show();
+        QVERIFY(enabled("pushButton_home"));
+        debug.gun1_plugin = true;
+        w.timerUpdate();
+        w.authorize_show();
+        QVERIFY(enabled("pushButton_home"));
+        w.chargingstandby_show();
+        QVERIFY(!enabled("pushButton_home"));
+        w.charging_show();
+        QVERIFY(!enabled("pushButton_home") && !enabled("pushButton_help") && !enabled("pushButton_language"));
+        w.Homepage_show();
+        QVERIFY(enabled("pushButton_help") && enabled("pushButton_language") && !enabled("pushButton_home"));
+    }
+
+private:
+    std::unique_ptr<TestDataDir> m_dir;
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
