@@ -7,6 +7,9 @@
 #   ./run.sh --device        device build against the CCU, meter and OCPP simulators
 #   ./run.sh --demo          a whole session without a person; pictures in demo/
 #   ./run.sh --no-ocpp-sim   leave the FIFOs to a real OCPP client
+#   ./run.sh --csms ws://HOST:PORT/PATH/CPID
+#                            ocpp-bridge on the FIFOs instead of the simulator,
+#                            connected to that central system (wss:// too)
 #   ./run.sh --data-dir DIR  data directory (default: ./data, or ./data-device for --device)
 # Any other argument goes to charger-hmi (for example -platform offscreen).
 set -euo pipefail
@@ -16,6 +19,7 @@ root=$PWD
 
 mode=sim
 ocpp_sim=1
+csms_url=""
 data_dir=""
 hmi_args=()
 while [ $# -gt 0 ]; do
@@ -23,6 +27,7 @@ while [ $# -gt 0 ]; do
         --device) mode=device ;;
         --demo) mode=demo ;;
         --no-ocpp-sim) ocpp_sim=0 ;;
+        --csms) csms_url="$2"; ocpp_sim=0; shift ;;
         --data-dir) data_dir="$2"; shift ;;
         *) hmi_args+=("$1") ;;
     esac
@@ -44,7 +49,7 @@ mkdir -p "$data_dir"
 data_dir=$(cd "$data_dir" && pwd)
 # Keep what a previous run left (energy register, edited configuration);
 # the reset scripts always come fresh.
-for f in configuration.json IDtag.json DynamicStatus.json; do
+for f in configuration.json IDtag.json DynamicStatus.json bridge.json; do
     [ -e "$data_dir/$f" ] || cp "deploy/$f" "$data_dir/$f"
 done
 cp deploy/workstation/softwarereset.sh deploy/workstation/hardwarereset.sh "$data_dir/"
@@ -58,8 +63,19 @@ cleanup() {
 }
 trap cleanup INT TERM EXIT
 
+if [ -n "$csms_url" ]; then
+    "$build/ocpp-bridge" --data-dir "$data_dir" --csms "$csms_url" > "$data_dir/ocpp-bridge.log" 2>&1 &
+    pids+=($!)
+    echo "OCPP bridge to $csms_url: log in $data_dir/ocpp-bridge.log (settings in $data_dir/bridge.json)"
+fi
+
 if [ "$mode" = demo ]; then
-    exec "$build/hmi-demo" --data-dir "$data_dir" --out "$root/demo" "${hmi_args[@]}"
+    if [ -z "$csms_url" ]; then
+        exec "$build/hmi-demo" --data-dir "$data_dir" --out "$root/demo" "${hmi_args[@]}"
+    fi
+    set +e
+    "$build/hmi-demo" --data-dir "$data_dir" --out "$root/demo" --no-ocpp-sim "${hmi_args[@]}"
+    exit $?
 fi
 
 # A simulator's commands come through a named pipe in the data directory,
