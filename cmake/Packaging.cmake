@@ -42,6 +42,11 @@ foreach(entry charger-hmi:hmi charger-hmi-simulators:simulators)
     DESTINATION share/doc/${pkg_name} COMPONENT ${pkg_component})
 endforeach()
 
+# Every program a package takes: `cmake --build DIR --target hmi_packaged`
+# builds just these (cross.sh, tst_packaging).
+add_custom_target(hmi_packaged)
+add_dependencies(hmi_packaged charger-hmi ocpp-bridge ccu-sim meter-sim ocpp-client-sim hmi-demo)
+
 # Architecture of the programs: the host's, or the target's in a cross build
 # (from the toolchain's multiarch triplet, e.g. aarch64-linux-gnu -> arm64).
 set(HMI_DEB_ARCH "")

@@ -7,13 +7,14 @@ HMI_PACKAGING_PACKAGES="dpkg-dev fakeroot lintian"
 
 # CMake arguments of a panel build: Release, the device switches (real CCU and
 # meter lines), Debian's hardening flags for the target (DEB_HOST_ARCH, when
-# set, chooses the target). No -g: the programs are stripped into the package.
+# set, chooses the target), then any compiler flags given. No -g: the programs
+# are stripped into the package.
 hmi_panel_cmake_args() {
     local flags cxxflags ldflags
     flags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh 2>/dev/null)
     cxxflags=$(eval "$flags"; echo "$CPPFLAGS $CXXFLAGS")
     ldflags=$(eval "$flags"; echo "$LDFLAGS")
-    cxxflags=$(echo " $cxxflags " | sed -e 's/ -g / /g' -e 's/^ *//' -e 's/ *$//')
+    cxxflags=$(echo " $cxxflags $* " | sed -e 's/ -g / /g' -e 's/^ *//' -e 's/ *$//')
     printf '%s\n' -DCMAKE_BUILD_TYPE=Release \
         -DHMI_DEBUG_MODE=OFF -DHMI_DEBUG_CHARGER_GUN=OFF -DHMI_DC_METER=ON \
         "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags"
