@@ -1,6 +1,7 @@
 #include "application.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "resetscript.h"
 #include "runtimeoptions.h"
 #include "shutdown.h"
 
@@ -44,5 +45,7 @@ int main(int argc, char *argv[])
     QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &charger.window,
                      &MainWindow::UI_interface_exit);
 
-    return a.exec();
+    const int code = a.exec();
+    // However the loop ended, a reset hand-over keeps its exit code.
+    return programExitCode() != 0 ? programExitCode() : code;
 }

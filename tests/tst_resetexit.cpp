@@ -1,0 +1,71 @@
+// test-components: common
+// A Reset from the central system, end to end: the real program with the
+// OCPP client simulator on its FIFOs hands over to the reset script in its
+// data directory and then ends with exit code 3, so that its service manager
+// starts it again, whether the script returned, ended it by SIGTERM or was
+// refused.
+#include "ptysupport.h"
+#include "resetscript.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class tst_ResetExit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void resetEndsTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("script returns")
+            << QByteArray("echo \"$HMI_PID\" > \"$(dirname \"$0\")/ran\"\n") << 0755
+            << "ended with exit status 0" << true;
+        // The workstation's script: SIGTERM to the program while it waits.
+        QTest::newRow("script sends SIGTERM")
+            << QByteArray("echo \"$HMI_PID\" > \"$(dirname \"$0\")/ran\"\nkill -TERM \"$HMI_PID\"\n") << 0755
+            << "ended with exit status 0" << true;
+        QTest::newRow("script group-writable")
+            << QByteArray("echo \"$HMI_PID\" > \"$(dirname \"$0\")/ran\"\n") << 0775
+            << "reset script refused:" << false;
+    }
+    void resetEndsTheProgram()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, mode);
+        QFETCH(QString, logged);
+        QFETCH(bool, runs);
+        TestDataDir dir;
+        QVERIFY(dir.write("softwarereset.sh", script));
+        QCOMPARE(::chmod(QFile::encodeName(dir.file("softwarereset.sh")).constData(), mode_t(mode)), 0);
+
+        QProcess hmi;
+        hmi.setProcessChannelMode(QProcess::MergedChannels);
+        hmi.start(QStringLiteral(HMI_BIN_DIR "/charger-hmi"),
+                  {"-platform", "offscreen", "--data-dir", dir.path(), "--gpio-prefix", dir.file("gpio")});
+        QVERIFY(hmi.waitForStarted(5000));
+        const qint64 pid = hmi.processId();
+        Simulator client;
+        client.start("ocpp-client-sim", {"--data-dir", dir.path()});
+        QVERIFY(client.send("Reset Soft"));
+        QVERIFY(client.process.waitForBytesWritten(5000));
+
+        const bool ended = hmi.waitForFinished(30000);
+        const QByteArray output = hmi.readAll();
+        if (!ended)
+            hmi.kill();
+        QVERIFY2(ended, output.right(3000).constData());
+        QCOMPARE(hmi.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(hmi.exitCode(), ExitAfterReset);
+        QVERIFY2(output.contains("software reset!!!"), output.right(2000).constData());
+        QVERIFY2(output.contains(logged.toUtf8()), output.right(2000).constData());
+        QCOMPARE(dir.read("ran").trimmed(), runs ? QByteArray::number(pid) : QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ResetExit)
+#include "tst_resetexit.moc"
