@@ -48,6 +48,8 @@ for f in configuration.json IDtag.json DynamicStatus.json; do
     [ -e "$data_dir/$f" ] || cp "deploy/$f" "$data_dir/$f"
 done
 cp deploy/workstation/softwarereset.sh deploy/workstation/hardwarereset.sh "$data_dir/"
+# The HMI runs a reset script only when nobody but its user can have written it.
+chmod 0755 "$data_dir/softwarereset.sh" "$data_dir/hardwarereset.sh"
 echo "Data directory: $data_dir"
 
 pids=()
