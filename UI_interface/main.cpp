@@ -3,6 +3,7 @@
 #include "globalvariable.h"
 #include "resetscript.h"
 #include "runtimeoptions.h"
+#include "servicepinsetup.h"
 #include "shutdown.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n%s", qPrintable(options.error), qPrintable(runtimeOptionsHelp()));
         return 2;
     }
+    if (options.setServicePin)
+        return setServicePinFromTerminal();
     ToolkitArguments qtArgs(options.remaining);
 
     // A FIFO reader that goes away must cost a failed write, not the process.

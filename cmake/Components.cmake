@@ -41,7 +41,7 @@ endfunction()
 
 hmi_component(common DIR common SOURCES
   globalvariable.h globalvariable.cpp sharedvalue.h serialsettings.h workerthread.h workerthread.cpp
-  runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp resetscript.h resetscript.cpp
+  runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp servicepin.h servicepin.cpp resetscript.h resetscript.cpp
   ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp)
 
 hmi_component(ccu DIR RS232_CCU DEPENDS common SOURCES
@@ -86,7 +86,7 @@ hmi_component(session DIR UI_interface/session DEPENDS common SOURCES
 # The application core: what needs no window ...
 hmi_component(core DIR UI_interface DEPENDS common status SOURCES
   configuration.h configuration.cpp timer.h timer.cpp connector.h connector.cpp
-  led.h led.cpp shutdown.h shutdown.cpp)
+  led.h led.cpp shutdown.h shutdown.cpp servicepinsetup.h servicepinsetup.cpp)
 # ... and the window and the wiring of every part.
 hmi_component(app DIR UI_interface DEPENDS common ccu meter pipe status screens session core SOURCES
   mainwindow.h mainwindow.cpp mainwindow.ui application.h application.cpp)
