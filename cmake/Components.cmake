@@ -70,7 +70,8 @@ hmi_component(screens DIR UI_interface/screens DEPENDS common SOURCES
   errormsg.h errormsg.cpp errormsg.ui
   debugfun.h debugfun.cpp debugfun.ui
   help.h help.cpp help.ui
-  factorymode.h factorymode.cpp factorymode.ui)
+  factorymode.h factorymode.cpp factorymode.ui
+  idleclose.h idleclose.cpp servicepinpad.h servicepinpad.cpp servicepinpad.ui)
 # The style tokens of the individual screens are built inside styletokens.cpp.
 target_sources(hmi_screens PRIVATE
   ${HMI_SRC}/UI_interface/screens/tokens_screens_a.h ${HMI_SRC}/UI_interface/screens/tokens_screens_b.h
