@@ -112,8 +112,37 @@ platform=()
 has_platform=0
 for a in "${hmi_args[@]}"; do [ "$a" = -platform ] && has_platform=1; done
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ $has_platform = 0 ]; then
-    platform=(-platform vnc:size=1280x800)
-    echo "No display: the HMI is served over VNC. Connect a VNC viewer to localhost:5900 (e.g. 'vncviewer localhost:0')."
+    # No display: a virtual one (Xvfb, no TCP), shown by x11vnc on the
+    # loopback interface only. The toolkit's own VNC server would listen on
+    # every interface, without a password.
+    hmi_install_deps xvfb x11vnc
+    exec 5> "$data_dir/xvfb.display"
+    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp > "$data_dir/xvfb.log" 2>&1 &
+    pids+=($!)
+    exec 5>&-
+    display=""
+    for _ in $(seq 50); do
+        display=$(head -n 1 "$data_dir/xvfb.display")
+        [ -n "$display" ] && break
+        sleep 0.1
+    done
+    [ -n "$display" ] || { echo "Xvfb did not start; see $data_dir/xvfb.log" >&2; exit 1; }
+    export DISPLAY=":$display"
+    : > "$data_dir/x11vnc.log"
+    x11vnc -display "$DISPLAY" -localhost -forever -shared -nopw -quiet > "$data_dir/x11vnc.log" 2>&1 &
+    pids+=($!)
+    port=""
+    for _ in $(seq 100); do
+        port=$(sed -n 's/^PORT=//p' "$data_dir/x11vnc.log")
+        [ -n "$port" ] && break
+        sleep 0.1
+    done
+    [ -n "$port" ] || { echo "x11vnc did not start; see $data_dir/x11vnc.log" >&2; exit 1; }
+    platform=(-platform xcb)
+    echo "No display: the HMI is served over VNC on 127.0.0.1:$port only (this machine)."
+    echo "  Here:               a VNC viewer on localhost:$port"
+    echo "  From elsewhere:     ssh -L 5900:127.0.0.1:$port $(id -un)@$(hostname)" \
+         "then a VNC viewer on localhost:5900 of that machine"
 fi
 echo "Starting the HMI; Ctrl-C ends it."
 "$build/charger-hmi" --data-dir "$data_dir" --gpio-prefix "$data_dir/gpio" "${extra[@]}" "${platform[@]}" "${hmi_args[@]}" &
