@@ -64,6 +64,18 @@ if [ "$mode" = demo ]; then
     exec "$build/hmi-demo" --data-dir "$data_dir" --out "$root/demo" "${hmi_args[@]}"
 fi
 
+# Prints what the command prints once it prints something (a line a helper
+# writes into its log as it comes up); fails after 10 s.
+wait_for() {
+    local value
+    for _ in $(seq 100); do
+        value=$("$@")
+        [ -n "$value" ] && { echo "$value"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 # A simulator's commands come through a named pipe in the data directory,
 # held open here so that it never sees the end of its input.
 control_pipe() { # name fd
@@ -92,13 +104,7 @@ if [ "$mode" = device ]; then
         "$build/$name" "$@" <&4 > "$log" 2>&1 &
         exec 4>&-
         pids+=($!)
-        sim_pty=""
-        for _ in $(seq 50); do
-            sim_pty=$(head -n 1 "$log")
-            [ -n "$sim_pty" ] && break
-            sleep 0.1
-        done
-        [ -n "$sim_pty" ] || { echo "$name did not start; see $log" >&2; exit 1; }
+        sim_pty=$(wait_for head -n 1 "$log") || { echo "$name did not start; see $log" >&2; exit 1; }
     }
     start_sim ccu-sim; ccu_pty=$sim_pty
     start_sim meter-sim --voltage 400 --current 100; meter_pty=$sim_pty
@@ -120,24 +126,14 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ $has_platform = 0
     Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp > "$data_dir/xvfb.log" 2>&1 &
     pids+=($!)
     exec 5>&-
-    display=""
-    for _ in $(seq 50); do
-        display=$(head -n 1 "$data_dir/xvfb.display")
-        [ -n "$display" ] && break
-        sleep 0.1
-    done
-    [ -n "$display" ] || { echo "Xvfb did not start; see $data_dir/xvfb.log" >&2; exit 1; }
+    display=$(wait_for head -n 1 "$data_dir/xvfb.display") \
+        || { echo "Xvfb did not start; see $data_dir/xvfb.log" >&2; exit 1; }
     export DISPLAY=":$display"
     : > "$data_dir/x11vnc.log"
     x11vnc -display "$DISPLAY" -localhost -forever -shared -nopw -quiet > "$data_dir/x11vnc.log" 2>&1 &
     pids+=($!)
-    port=""
-    for _ in $(seq 100); do
-        port=$(sed -n 's/^PORT=//p' "$data_dir/x11vnc.log")
-        [ -n "$port" ] && break
-        sleep 0.1
-    done
-    [ -n "$port" ] || { echo "x11vnc did not start; see $data_dir/x11vnc.log" >&2; exit 1; }
+    port=$(wait_for sed -n 's/^PORT=//p' "$data_dir/x11vnc.log") \
+        || { echo "x11vnc did not start; see $data_dir/x11vnc.log" >&2; exit 1; }
     platform=(-platform xcb)
     echo "No display: the HMI is served over VNC on 127.0.0.1:$port only (this machine)."
     echo "  Here:               a VNC viewer on localhost:$port"

@@ -46,13 +46,7 @@ ServicePinPad::ServicePinPad(ServicePin *pin, QWidget *parent)
     QPushButton *const keys[12] = {ui->pushButton_1, ui->pushButton_2, ui->pushButton_3, ui->pushButton_4,
                                    ui->pushButton_5, ui->pushButton_6, ui->pushButton_7, ui->pushButton_8,
                                    ui->pushButton_9, nullptr, ui->pushButton_0, ui->pushButton_backspace};
-    for (int i = 0; i < 12; ++i) {
-        if (!keys[i])
-            continue;
-        keys[i]->setGeometry(unitRect(4 + (i % 3) * 11, 9.5 + (i / 3) * 3.5, 10, 3));
-        keys[i]->setStyleSheet(servicepin_key_sty);
-        keys[i]->setFocusPolicy(Qt::NoFocus);
-    }
+    placeKeypadKeys(keys, servicepin_key_sty);
     ui->pushButton_backspace->setStyleSheet(servicepin_backspace_sty);
     QPushButton *const digits[10] = {ui->pushButton_0, ui->pushButton_1, ui->pushButton_2, ui->pushButton_3,
                                      ui->pushButton_4, ui->pushButton_5, ui->pushButton_6, ui->pushButton_7,
@@ -62,12 +56,7 @@ ServicePinPad::ServicePinPad(ServicePin *pin, QWidget *parent)
     m_keys->addButton(ui->pushButton_backspace, BackspaceKey);
     connect(m_keys, &QButtonGroup::idClicked, this, &ServicePinPad::num_buttonClicked);
 
-    ui->pushButton_cancel->setGeometry(unitRect(4, 24, 15, 4));
-    ui->pushButton_cancel->setStyleSheet(keyboar_cancel_sty);
-    ui->pushButton_cancel->setFocusPolicy(Qt::NoFocus);
-    ui->pushButton_confirm->setGeometry(unitRect(21, 24, 15, 4));
-    ui->pushButton_confirm->setStyleSheet(servicepin_confirm_sty);
-    ui->pushButton_confirm->setFocusPolicy(Qt::NoFocus);
+    placeKeypadButtons(ui->pushButton_cancel, keyboar_cancel_sty, ui->pushButton_confirm, servicepin_confirm_sty);
 
     // While locked, the time left counts down once a second.
     m_lockCountdown->setObjectName("lockCountdown");
