@@ -22,17 +22,12 @@ public:
     {
         char name[256] = {0};
         if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0)
-            m_path = QString::fromLocal8Bit(name);
+            path = QString::fromLocal8Bit(name);
         ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     }
-    ~Terminal()
-    {
-        ::close(m_master);
-        ::close(m_slave);
-    }
-    QString path() const { return m_path; }
-    void type(const QByteArray &line) { QCOMPARE(::write(m_master, line.constData(), size_t(line.size())), ssize_t(line.size())); }
-    // What the terminal showed: echoed input included.
+    ~Terminal() { ::close(m_master), ::close(m_slave); }
+    bool type(const QByteArray &line) { return ::write(m_master, line.constData(), size_t(line.size())) == line.size(); }
+    // What the terminal showed, echoed input included.
     QByteArray shown()
     {
         char buf[1024];
@@ -41,10 +36,10 @@ public:
             m_shown.append(buf, int(n));
         return m_shown;
     }
+    QString path;
 
 private:
     int m_master = -1, m_slave = -1;
-    QString m_path;
     QByteArray m_shown;
 };
 
@@ -73,7 +68,6 @@ private slots:
         QTest::newRow("same twice") << QByteArray("246813") << QByteArray("246813") << 0 << "Service PIN stored";
         QTest::newRow("differ") << QByteArray("246813") << QByteArray("246831") << 1 << "differ";
         QTest::newRow("empty") << QByteArray("") << QByteArray() << 1 << "empty";
-        QTest::newRow("too short") << QByteArray("135") << QByteArray() << 1 << "at least 4";
         QTest::newRow("not digits") << QByteArray("13a5") << QByteArray() << 1 << "digits only";
     }
     void entries()
@@ -84,17 +78,17 @@ private slots:
         QFETCH(QString, told);
         TestDataDir dir;
         Terminal tty;
-        QVERIFY(!tty.path().isEmpty());
+        QVERIFY(!tty.path.isEmpty());
         QProcess hmi;
-        hmi.setStandardInputFile(tty.path());
+        hmi.setStandardInputFile(tty.path);
         hmi.start(QStringLiteral(HMI_BIN_DIR "/charger-hmi"), {"--set-service-pin", "--data-dir", dir.path()});
         QVERIFY(hmi.waitForStarted(5000));
         QByteArray out;
         QVERIFY2(waitFor(hmi, out, "PIN (digits): "), out.constData());
-        tty.type(first + '\n');
+        QVERIFY(tty.type(first + '\n'));
         if (!second.isNull()) {
             QVERIFY2(waitFor(hmi, out, "again: "), out.constData());
-            tty.type(second + '\n');
+            QVERIFY(tty.type(second + '\n'));
         }
         QVERIFY(hmi.waitForFinished(10000));
         out += hmi.readAllStandardOutput();
