@@ -47,18 +47,28 @@ private slots:
                   {"-platform", "offscreen", "--data-dir", dir.path(), "--gpio-prefix", dir.file("gpio")});
         QVERIFY(hmi.waitForStarted(5000));
         const qint64 pid = hmi.processId();
+        // The Reset once the program ticks: a message that is waiting before
+        // the link has wired its reader is lost (a fault of the link's start).
+        QByteArray output;
+        QElapsedTimer up;
+        up.start();
+        while (!output.contains("show page") && up.elapsed() < 30000 && hmi.state() == QProcess::Running) {
+            hmi.waitForReadyRead(500);
+            output += hmi.readAll();
+        }
         Simulator client;
         client.start("ocpp-client-sim", {"--data-dir", dir.path()});
         QVERIFY(client.send("Reset Soft"));
         QVERIFY(client.process.waitForBytesWritten(5000));
 
         const bool ended = hmi.waitForFinished(30000);
-        const QByteArray output = hmi.readAll();
+        output += hmi.readAll();
         if (!ended)
             hmi.kill();
         QVERIFY2(ended, output.right(3000).constData());
+        // Under a sanitizer a report would change the exit code: the log tells.
         QCOMPARE(hmi.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(hmi.exitCode(), ExitAfterReset);
+        QVERIFY2(hmi.exitCode() == ExitAfterReset, output.right(6000).constData());
         QVERIFY2(output.contains("software reset!!!"), output.right(2000).constData());
         QVERIFY2(output.contains(logged.toUtf8()), output.right(2000).constData());
         QCOMPARE(dir.read("ran").trimmed(), runs ? QByteArray::number(pid) : QByteArray());
