@@ -34,4 +34,5 @@ export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/tests/tsan.supp"
 cd "$dir"
-ctest --output-on-failure -j"$(hmi_jobs)" "${ctest_args[@]}"
+# No test found is a failure, not a pass.
+ctest --output-on-failure --no-tests=error -j"$(hmi_jobs)" "${ctest_args[@]}"
