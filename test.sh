@@ -19,7 +19,7 @@ for arg in "$@"; do
     esac
 done
 
-hmi_install_deps openssl
+hmi_install_deps openssl dpkg-dev fakeroot
 hmi_install_node
 # The central system the OCPP bridge is tested against; kept once installed.
 csms=OCPP_Bridge/tests/csms
