@@ -7,10 +7,14 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+
+#include <functional>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,6 +22,35 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+
+// Line settings of a serial device as the system holds them (baud rate,
+// data bits, parity, stop bits, flow control); "" when it cannot be read.
+// The settings belong to the device, so any descriptor shows what the code
+// under test set on its own.
+inline QString lineSettings(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios tio {};
+    const bool ok = fd >= 0 && tcgetattr(fd, &tio) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!ok)
+        return QString();
+    const speed_t speed = cfgetospeed(&tio);
+    const int baud = speed == B9600 ? 9600 : speed == B19200 ? 19200 : speed == B38400 ? 38400 : speed == B115200 ? 115200 : -1;
+    const int bits = (tio.c_cflag & CSIZE) == CS8 ? 8 : (tio.c_cflag & CSIZE) == CS7 ? 7 : 0;
+    const char parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? 'O' : 'E') : 'N';
+    const int stop = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    const bool flow = (tio.c_cflag & CRTSCTS) || (tio.c_iflag & (IXON | IXOFF));
+    return QString("%1 %2%3%4%5").arg(baud).arg(bits).arg(parity).arg(stop).arg(flow ? " flow" : "");
+}
+
+// Runs f on the thread the timer lives on (a worker's poll timer) and waits
+// for it.
+inline void onTimerThread(QTimer *timer, const std::function<void(QTimer &)> &f)
+{
+    QMetaObject::invokeMethod(timer, [timer, f] { f(*timer); }, Qt::BlockingQueuedConnection);
+}
 
 // A raw pseudo-terminal whose slave end the code under test opens by path;
 // the test reads and writes the master end. The slave stays open here, so
