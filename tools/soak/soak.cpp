@@ -153,8 +153,9 @@ public:
     int finish()
     {
         sample();
-        say(QString("soak: %1 min, %2 sessions started, %3 charged, %4 back home unplugged, %5 stuck")
-                .arg(m_minutes).arg(m_started).arg(m_charged).arg(m_sessions).arg(m_stuck));
+        say(QString("soak: %1 min, %2 sessions started, %3 charged, %4 back home unplugged, %5 stopped by the driver "
+                    "(charge not moving), %6 stuck")
+                .arg(m_minutes).arg(m_started).arg(m_charged).arg(m_sessions).arg(m_driverStops).arg(m_stuck));
         for (const auto &f : m_faultCount)
             say(QString("soak: fault %1: %2 times").arg(f.first).arg(f.second));
         say(QString("soak: resident memory (KiB), each minute: %1").arg(m_rss.join(' ')));
@@ -244,6 +245,18 @@ private:
             m_acted = click("checkBox_RFID");
         } else if (gun.page == page_standby) {
             m_acted = click("pushButton_start");
+        } else if (gun.page == page_charging && m_sinceProgress.elapsed() > 90000) {
+            // A charge that has not moved for a minute and a half (the CCU
+            // lost its session, e.g. it restarted): the driver stops it.
+            m_acted = click("pushButton_stop");
+            if (m_acted) {
+                ++m_driverStops;
+                say("soak: charge not moving, the driver stops it");
+            }
+        } else if (gun.page == page_charging_child1) {
+            m_acted = click("checkBox_RFID");
+        } else if (gun.page == page_charging_child2) {
+            m_acted = click("pushButton_confirm");
         } else if (gun.page == page_complete && gun.status == sta_Finishing) {
             m_acted = click("pushButton_confirm");
         } else if (gun.page == page_complete_child) {
@@ -269,6 +282,7 @@ private:
     int m_sessions = 0;
     int m_started = 0;
     int m_charged = 0;
+    int m_driverStops = 0;
     int m_stuck = 0;
     QStringList m_rss;
 };
