@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 1 || size > 65536)
+    if (size < 1 || size > 65536 || deeplyNested(data, size))
         return 0;
     const char *names[] = {"configuration.json", "EnergyMeter_Lcd.json", "DynamicStatus.json"};
     const int which = data[0] % 3;

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 1 || size > 65536)
+    if (size < 1 || size > 65536 || deeplyNested(data, size))
         return 0;
     static const QString states[] = {sta_Available, sta_Preparing, sta_Charging, sta_Finishing, sta_Faulted};
     gun_status[1] = Status();
