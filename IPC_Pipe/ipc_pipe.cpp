@@ -337,6 +337,11 @@ void IPC_Pipe::flushPending()
     }
 }
 
+void IPC_Pipe::quitThread()
+{
+    QThread::currentThread()->quit();
+}
+
 void IPC_Pipe::PipeWrite(QString message)
 {
     qDebug() << "pipe thread write=" << QThread::currentThreadId();
@@ -380,7 +385,7 @@ void IPC_Pipe::finishWriter(QThread *thread, IPC_Pipe *end, int graceMs)
     control->draining = true;
     // Queued behind the writes already waiting, which still go out if a
     // client is reading.
-    QMetaObject::invokeMethod(end, [thread] { thread->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(end, "quitThread", Qt::QueuedConnection);
     if (thread->wait(graceMs))
         return;
     // Whatever still waits after the grace is abandoned. The writer never

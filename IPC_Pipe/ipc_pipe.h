@@ -76,6 +76,10 @@ public slots:
     void PipeWrite(QString message);
     void PipeInit();
 
+private slots:
+    // Ends the writer's thread once the writes queued before it are done.
+    void quitThread();
+
 private:
     enum class ReadResult { Message, TooLong, Failed, Replaced, Stopped };
     bool createFifo(bool logExisting);

@@ -14,8 +14,6 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <functional>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -45,11 +43,17 @@ inline QString lineSettings(const QString &path)
     return QString("%1 %2%3%4%5").arg(baud).arg(bits).arg(parity).arg(stop).arg(flow ? " flow" : "");
 }
 
-// Runs f on the thread the timer lives on (a worker's poll timer) and waits
-// for it.
-inline void onTimerThread(QTimer *timer, const std::function<void(QTimer &)> &f)
+// A worker's poll timer (re)started with another interval, or stopped, on
+// the thread it lives on; returns once done. Through the timer's own slots:
+// a lambda handed to another thread would be data the thread checker cannot
+// see handed over.
+inline void restartOnItsThread(QTimer *timer, int ms)
 {
-    QMetaObject::invokeMethod(timer, [timer, f] { f(*timer); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(timer, "start", Qt::BlockingQueuedConnection, Q_ARG(int, ms));
+}
+inline void stopOnItsThread(QTimer *timer)
+{
+    QMetaObject::invokeMethod(timer, "stop", Qt::BlockingQueuedConnection);
 }
 
 // A raw pseudo-terminal whose slave end the code under test opens by path;

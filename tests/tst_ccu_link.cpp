@@ -45,10 +45,9 @@ class TestCcuLink : public QObject
         if (!DebugMode || !DebugMode_ChargerGun)
             ccu.start();
         QVERIFY(timer_rs232_interval && timer_rs232_interval->thread() == &ccu.RS232_CCU1_Thread);
-        onTimerThread(timer_rs232_interval, [pollMs](QTimer &t) {
-            QVERIFY(t.isActive() && t.interval() == 1000);
-            t.setInterval(pollMs);
-        });
+        QVERIFY(timer_rs232_interval->isActive() && timer_rs232_interval->interval() == 1000);
+        if (pollMs != 1000)
+            restartOnItsThread(timer_rs232_interval, pollMs);
     }
 
 private slots:

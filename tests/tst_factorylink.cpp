@@ -51,7 +51,7 @@ private slots:
 
         ccu.start();
         // Ticks are given by hand below, not by the clock.
-        onTimerThread(timer_rs232_interval, [](QTimer &t) { t.stop(); });
+        stopOnItsThread(timer_rs232_interval);
         const QByteArray bootRead = line.nextFrame();
         QVERIFY2(bootRead.startsWith("~21015041"), bootRead.constData());
         // Answered, so that it is not asked again ahead of the setting.

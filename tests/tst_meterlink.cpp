@@ -38,10 +38,8 @@ class tst_MeterLink : public QObject
         MeterPortName = port;
         owner.start();
         QVERIFY(timer_rs485_interval && timer_rs485_interval->thread() == &owner.RS485_DCMeter_Thread);
-        onTimerThread(timer_rs485_interval, [](QTimer &t) {
-            QCOMPARE(t.interval(), 3000);
-            t.stop();
-        });
+        QCOMPARE(timer_rs485_interval->interval(), 3000);
+        stopOnItsThread(timer_rs485_interval);
         QTRY_VERIFY(m_log->contains("serialport: Open " + port + (opens ? " sucessed!!" : " failed!!")));
     }
 
@@ -151,8 +149,9 @@ private slots:
     }
 
     // Stop (the exit button, then a reset: twice) and destruction, or
-    // destruction alone: the poll timer goes with the meter thread, the port
-    // is released as it finishes, and nothing hangs.
+    // destruction alone: the poll timer goes with the meter thread (deleted
+    // once: AddressSanitizer would see a second time), the port is released
+    // as it finishes, and nothing hangs.
     void teardown_data()
     {
         QTest::addColumn<bool>("started");
@@ -165,13 +164,11 @@ private slots:
     {
         QFETCH(bool, started);
         QFETCH(bool, stopped);
-        int timerDeleted = 0;
         PtyLine line;
         auto owner = std::make_unique<Thread_rs485>();
         QVERIFY(!timer_rs485_interval); // no ticks before the thread runs
         if (started) {
             startOwner(*owner, line.path());
-            connect(timer_rs485_interval, &QObject::destroyed, [&] { ++timerDeleted; });
             poll(*owner);
             QCOMPARE(line.read(8, ExchangeMs).toHex(' '), QByteArray("01 04 40 00 00 13 a4 07"));
         }
@@ -185,7 +182,6 @@ private slots:
         }
         owner.reset();
         QVERIFY(!timer_rs485_interval);
-        QCOMPARE(timerDeleted, started ? 1 : 0);
         QCOMPARE(m_log->count("thread 485 destroy"), 1);
     }
 };
