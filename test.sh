@@ -3,6 +3,7 @@
 #   ./test.sh              normal build (build/), every test
 #   ./test.sh --sanitize   the same suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/)
 #   ./test.sh --tsan       the same suite under ThreadSanitizer (build-tsan/)
+#   ./test.sh --fuzz       the libFuzzer targets (clang, build-fuzz/), each for HMI_FUZZ_SECONDS (45)
 #   ./test.sh -R keyboard  only tests whose name matches (any ctest option passes through)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -11,13 +12,20 @@ cd "$(dirname "$0")"
 dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=Release -DHMI_BUILD_TESTS=ON)
 ctest_args=()
+fuzz=0
 for arg in "$@"; do
     case "$arg" in
+        --fuzz) fuzz=1 ;;
         --sanitize) dir=build-asan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=address -DHMI_BUILD_TESTS=ON) ;;
         --tsan) dir=build-tsan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=thread -DHMI_BUILD_TESTS=ON) ;;
         *) ctest_args+=("$arg") ;;
     esac
 done
+
+if [ "$fuzz" = 1 ]; then
+    hmi_install_deps $HMI_FUZZ_PACKAGES
+    exec tools/fuzz.sh "${ctest_args[@]}"
+fi
 
 hmi_install_deps openssl dpkg-dev fakeroot
 hmi_install_node

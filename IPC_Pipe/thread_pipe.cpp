@@ -126,6 +126,9 @@ Thread_pipe::Thread_pipe(QObject *parent) : QObject(parent)
     connect(Ocppin_Read_Thread, &QThread::finished, ocppin, &QObject::deleteLater);
     connect(Ocppin_Read_Thread, &QThread::finished, Ocppin_Read_Thread, &QObject::deleteLater);
     connect(Ocppin_Read_Thread, &QThread::started, ocppin, &IPC_Pipe::PipeRead);
+    // Before the thread starts: a message already waiting in the FIFO is
+    // read at once and must find its receiver.
+    connect(ocppin, &IPC_Pipe::signal_ocppin, this, &Thread_pipe::Ocppin_datapro);
     Ocppin_Read_Thread->start();
 
     ocppout = new IPC_Pipe(outPath.constData());
@@ -137,7 +140,6 @@ Thread_pipe::Thread_pipe(QObject *parent) : QObject(parent)
     Ocppout_Write_Thread->start();
 
     connect(this, &Thread_pipe::ocppwrite, ocppout, &IPC_Pipe::PipeWrite);
-    connect(ocppin, &IPC_Pipe::signal_ocppin, this, &Thread_pipe::Ocppin_datapro);
 
     connect(this, &Thread_pipe::signal_RemoteStart_conf, this, &Thread_pipe::RemoteStartTransaction_Response);
     connect(this, &Thread_pipe::signal_RemoteStop_conf, this, &Thread_pipe::RemoteStopTransaction_Response);

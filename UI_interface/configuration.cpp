@@ -11,7 +11,9 @@ static quint32 intervalMs(const QString &key, quint32 minimumMs)
 {
     bool ok = false;
     const qlonglong seconds = configText(key).toLongLong(&ok, 10);
-    const qlonglong ms = ok ? seconds * 1000 : 0;
+    // Beyond 49 days the interval is the longest a timer takes anyway; the
+    // product must not overflow.
+    const qlonglong ms = !ok || seconds <= 0 ? 0 : seconds > 0xFFFFFFFFLL / 1000 ? 0xFFFFFFFFLL : seconds * 1000;
     if (ms < qlonglong(minimumMs)) {
         qDebug() << "configuration" << key << "missing or too small, using" << minimumMs / 1000 << "s";
         return minimumMs;

@@ -74,6 +74,14 @@ void tst_Configuration::readConfiguration_data()
         << true
         << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"0\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"ten\"}")
         << 2 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
+    // Seconds beyond what milliseconds can hold: the longest interval, or the
+    // minimum for a negative one, never an overflow.
+    QTest::newRow("beyond the range")
+        << true
+        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"2222222222222222222\"},"
+                      "{\"key\":\"MeterValueSampleInterval\",\"value\":\"-9000000000000000000\"},"
+                      "{\"key\":\"TransactionMessageRetryInterval\",\"value\":\"9223372036854775807\"}")
+        << 3 << 0xFFFFFFFFu << MinMeterValueSampleIntervalMs << 0xFFFFFFFFu;
     QTest::newRow("array is not an array") << true << QByteArray("{\"configurationKey\":{\"key\":\"x\"}}") << 0
                                            << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs
                                            << MinTransactionMessageRetryIntervalMs;
