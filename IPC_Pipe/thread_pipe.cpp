@@ -41,9 +41,8 @@ QString jsonText(const QJsonObject &object)
 
 // A register reading truncated toward zero; a reading that is not a number
 // is reported as 0 rather than as an undefined conversion.
-qint64 wholeMeter(float kWh)
+qint64 wholeMeter(double value)
 {
-    const double value = double(kWh);
     if (!std::isfinite(value))
         return 0;
     return qint64(std::trunc(qBound(-9.0e15, value, 9.0e15)));
@@ -255,7 +254,7 @@ void Thread_pipe::MeterValue_Request(ushort ConnectorId)
         QString value;
         QString unit;
         if (part == QLatin1String("Power.Active.Export")) {
-            value = QString::number(double(gun.f_energy), 'f', 1);
+            value = QString::number(gun.f_energy, 'f', 1);
             unit = QStringLiteral("kWh");
         } else if (part == QLatin1String("Voltage")) {
             value = QString::number(double(gun.f_voltage), 'f', 1);

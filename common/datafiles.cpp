@@ -54,7 +54,7 @@ QString configText(const QString &key)
     return value.isString() ? value.toString() : QString();
 }
 
-float readEnergyRegister()
+double readEnergyRegister()
 {
     const QString path = dataFile(EnergyFileName);
     if (!QFile::exists(path))
@@ -62,7 +62,7 @@ float readEnergyRegister()
     bool parsed = false;
     const QJsonObject root = readJsonFile(path, &parsed);
     bool ok = false;
-    const float value = root.value(EnergyMember).toString().toFloat(&ok);
+    const double value = root.value(EnergyMember).toString().toDouble(&ok);
     if (parsed && ok && std::isfinite(value) && value >= 0)
         return value;
     // The next save would overwrite the only trace of the register: keep the
@@ -74,10 +74,10 @@ float readEnergyRegister()
     return 0;
 }
 
-bool writeEnergyRegister(float kWh)
+bool writeEnergyRegister(double kWh)
 {
     QJsonObject root;
-    root.insert(EnergyMember, QString::number(double(kWh), 'f', 1));
+    root.insert(EnergyMember, QString::number(kWh, 'f', 1));
     return writeJsonFile(dataFile(EnergyFileName), root);
 }
 

@@ -31,9 +31,9 @@ bool writeJsonFile(const QString &path, const QJsonObject &object);
 // NoError for a file that could not be opened.
 QJsonObject readJsonFile(const QString &path, bool *ok = nullptr, QJsonParseError::ParseError *error = nullptr);
 
-// The energy register file EnergyMeter_Lcd.json.
-float readEnergyRegister();
-bool writeEnergyRegister(float kWh);
+// The energy register file EnergyMeter_Lcd.json (kWh as text with one decimal).
+double readEnergyRegister();
+bool writeEnergyRegister(double kWh);
 
 // The status snapshot StatusNotification.json of connector 1.
 bool writeStatusNotificationFile();

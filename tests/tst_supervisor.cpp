@@ -106,7 +106,8 @@ private slots:
 
     void chargingProfile_data();
     void chargingProfile();
-    void registerWrapsAndSessionAcrossWrap();
+    void registerArithmetic_data();
+    void registerArithmetic();
     void remainingTime_data();
     void remainingTime();
 
@@ -541,29 +542,50 @@ void tst_Supervisor::chargingProfile()
     Status &gun = gun_status[1];
     gun.int_chargedtime = minute;
     int_chargedtime_s = quint32(second - 1);
-    gun.f_energy_LcdCal = 100.0f;
-    gun.f_startmeter = 100.0f;
+    gun.f_energy_LcdCal = 100.0;
+    gun.f_startmeter = 100.0;
     w->chargingData().update();
     QTEST(int(gun.Charging_phase), "phase");
     QTEST(gun.f_voltage, "volts");
     QTEST(int(gun.soc), "soc");
-    QVERIFY(qAbs(double(gun.f_energy_LcdCal) - (100.0 + step)) < 1e-4);
+    QVERIFY(qAbs(gun.f_energy_LcdCal - (100.0 + step)) < 1e-9);
     QCOMPARE(Charging_phase, gun.Charging_phase);
     QCOMPARE(str_soc, QString::number(gun.soc));
 }
 
-void tst_Supervisor::registerWrapsAndSessionAcrossWrap()
+void tst_Supervisor::registerArithmetic_data()
 {
+    QTest::addColumn<double>("start");    // register and start register before
+    QTest::addColumn<float>("volts");     // held: the profile keeps the values as they stand
+    QTest::addColumn<float>("amps");
+    QTest::addColumn<int>("updates");
+    QTest::addColumn<double>("after");    // the register after
+    QTest::addColumn<QString>("charged");
+    // Reaching the wrap value starts the register again from 0; the session
+    // energy is counted across the wrap, never negative.
+    QTest::newRow("wrap") << 999999.0 << 400.0f << 3600.0f << 4 << 0.4 << "1.3";
+    // 6 Wh a second at 140 MWh: a float register would stand still.
+    QTest::newRow("low power above 131 MWh") << 140000.0 << 360.0f << 60.0f << 1000 << 140006.0 << "6.0";
+}
+
+void tst_Supervisor::registerArithmetic()
+{
+    QFETCH(double, start);
+    QFETCH(float, volts);
+    QFETCH(float, amps);
+    QFETCH(int, updates);
+    QFETCH(double, after);
     SessionSupervisor *w = makeSupervisor();
     Status &gun = gun_status[1];
-    gun.int_chargedtime = 1;
-    gun.f_energy_LcdCal = 999999.94f; // the register is a float: 999999.9375
-    gun.f_startmeter = 999999.0f;
-    w->chargingData().update();
-    QCOMPARE(gun.f_energy_LcdCal, 0.0f);
-    // End register below the start register: a wrap, never negative.
-    QVERIFY(gun.f_chargedkWh > 0.8f && gun.f_chargedkWh < 1.0f);
-    QCOMPARE(str_chargedkWh, QString("0.9"));
+    gun.f_energy_LcdCal = start;
+    gun.f_startmeter = start;
+    gun.f_voltage = volts;
+    gun.f_current = amps;
+    Stop_command_set_1 = true;
+    for (int i = 0; i < updates; ++i)
+        w->chargingData().update();
+    QVERIFY2(qAbs(gun.f_energy_LcdCal - after) < 1e-6, qPrintable(QString::number(gun.f_energy_LcdCal, 'f', 6)));
+    QTEST(str_chargedkWh, "charged");
 }
 
 void tst_Supervisor::remainingTime_data()
@@ -593,8 +615,8 @@ void tst_Supervisor::remainingTime()
     gun.f_voltage = volts;
     gun.f_current = amps;
     Stop_command_set_1 = true; // the profile keeps the values as they stand
-    gun.f_energy_LcdCal = 50.0f + charged - float(volts * amps / 3600000.0);
-    gun.f_startmeter = 50.0f;
+    gun.f_energy_LcdCal = 50.0 + double(charged) - double(volts) * double(amps) / 3600000.0;
+    gun.f_startmeter = 50.0;
     w->chargingData().update();
     QTEST(gun.str_remaintime, "text");
     QCOMPARE(gun.str_togokWh, QString::number(double(gun.f_togokWh), 'f', 1));
