@@ -444,7 +444,7 @@ void Thread_pipe::armRetry(QTimer *timer, quint16 counter)
     qint64 interval = qint64(Config.TransactionMessageRetryInterval) * (qint64(counter) + 1);
     if (interval <= 0)
         interval = MinTransactionMessageRetryIntervalMs; // a 0 ms period would spin
-    timer->start(int(qMin<qint64>(interval, INT_MAX)));
+    timer->start(int(qMin<qint64>(interval, MaxIntervalMs)));
 }
 
 // A transaction message was answered: an answer with the failure phrase has

@@ -9,12 +9,15 @@
 #include <QJsonObject>
 #include <QString>
 
-// Smallest intervals the configuration may give. A missing or zero key would
-// otherwise start the session timers with 0 ms, and a 0 ms periodic timer
-// fires continuously.
+// Intervals that replace a missing, zero or unreadable configuration key,
+// which would otherwise start the session timers with 0 ms (a 0 ms periodic
+// timer fires continuously).
 constexpr quint32 MinConnectionTimeOutMs = 10000;
 constexpr quint32 MinMeterValueSampleIntervalMs = 10000;
 constexpr quint32 MinTransactionMessageRetryIntervalMs = 5000;
+// Largest interval any timer is started with: one day. A configured value
+// beyond it would overflow the int of milliseconds a timer takes.
+constexpr quint32 MaxIntervalMs = 24 * 3600 * 1000;
 
 // Text value of a configuration key; a key that is absent or not a JSON
 // string gives an empty text.

@@ -70,10 +70,18 @@ void tst_Configuration::readConfiguration_data()
         << 2 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
     QTest::newRow("absent keys") << true << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"90\"}") << 1
                                  << 90000u << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
-    QTest::newRow("zero and garbage")
+    QTest::newRow("zero, garbage, negative")
         << true
-        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"0\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"ten\"}")
-        << 2 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
+        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"0\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"ten\"},"
+                      "{\"key\":\"TransactionMessageRetryInterval\",\"value\":\"-5\"}")
+        << 3 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
+    // A short interval the operator chose stays; a huge one is held to a day
+    // (beyond an int of milliseconds no timer would start).
+    QTest::newRow("short kept, huge held to a day")
+        << true
+        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"5\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"3000000\"},"
+                      "{\"key\":\"TransactionMessageRetryInterval\",\"value\":\"99999999999999999999999\"}")
+        << 3 << 5000u << 86400000u << 86400000u;
     QTest::newRow("array is not an array") << true << QByteArray("{\"configurationKey\":{\"key\":\"x\"}}") << 0
                                            << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs
                                            << MinTransactionMessageRetryIntervalMs;
