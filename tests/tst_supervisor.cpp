@@ -26,7 +26,11 @@ struct ViewStub : SessionView
     void showNetworkIcon(quint16) override {}
     void setPluginPrompt(bool on) override { shown << (on ? "prompt" : "prompt off"); }
     void openStandbyPage() override { gun_status[1].page = page_standby; }
-    void openChargingPage() override { gun_status[1].page = page_charging; }
+    void openChargingPage() override
+    {
+        gun_status[1].page = page_charging;
+        shown << "charging page " + str_chargedkWh + " kWh " + str_chargedMoney;
+    }
     void openCompletionPage() override
     {
         const QString page = gun_status[1].page;
@@ -93,6 +97,7 @@ private slots:
     void availabilityRules();
     void authorizationWindowExpires();
     void cardSessionEndToEnd();
+    void chargingPageOpensWithThisSessionsFigures();
     void persistentFaultDuringChargingSendsOneTransaction();
     void completionPage_data();
     void completionPage();
@@ -328,6 +333,16 @@ void tst_Supervisor::cardSessionEndToEnd()
     w->tick();
     QCOMPARE(gun_status[1].status, sta_Available);
     QVERIFY(m_dir->read("EnergyMeter_Lcd.json").contains("EnergyMeter_LCD"));
+}
+
+void tst_Supervisor::chargingPageOpensWithThisSessionsFigures()
+{
+    SessionSupervisor *w = makeSupervisor();
+    gun_status[1].f_energy_LcdCal = 1000.0;
+    Requests r(w);
+    reachCharging(w, r);
+    QCOMPARE(gun_status[1].f_startmeter, 1000.0);
+    QCOMPARE(m_view.shown.filter("charging page"), QStringList{"charging page 0.0 kWh 0.0"});
 }
 
 void tst_Supervisor::persistentFaultDuringChargingSendsOneTransaction()

@@ -54,9 +54,13 @@ void SessionSupervisor::enterStandby()
 
 void SessionSupervisor::enterCharging()
 {
+    // The start register first, so that the page opens with this session's
+    // figures and not the whole register. A second call in the same tick
+    // finds the session begun and keeps its start.
+    if (gun_status[1].page != page_charging)
+        m_data.beginSession();
     m_data.update();
     m_view->openChargingPage();
-    m_data.beginSession();
     qDebug().noquote() << "Satrting charging,time:" + str_datetime;
 }
 
