@@ -197,14 +197,41 @@ void Thread_pipe::stop()
 
 // ---------------------------------------------------------------- outbound requests
 
-// A transaction message is also kept in its cache until it is answered.
-void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload, QStringList *cache)
+void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload)
 {
     const QString text = RequestKey + '=' + action + '=' + jsonText(payload);
     qDebug().noquote() << text;
     emit ocppwrite(text);
-    if (cache)
-        cache->append(text);
+}
+
+Thread_pipe::Queue Thread_pipe::startQueue()
+{
+    return {"StartTransaction", StartTransactionCache, m_startInFlight, timer_starttransaction_retry_1,
+            Retry_StartTransactionReq};
+}
+
+Thread_pipe::Queue Thread_pipe::stopQueue()
+{
+    return {"StopTransaction", StopTransactionCache, m_stopInFlight, timer_stoptransaction_retry_1,
+            Retry_StopTransactionReq};
+}
+
+Thread_pipe::Queue Thread_pipe::meterQueue()
+{
+    return {"MeterValues", MeterValueCache, m_meterInFlight, timer_metervalue_retry_1, Retry_MeterValueReq};
+}
+
+void Thread_pipe::queueTransactionMessage(Queue q, const QString &text, int keepAtMost)
+{
+    while (keepAtMost > 0 && q.cache.size() >= keepAtMost) {
+        const QString dropped = q.cache.takeFirst();
+        q.inFlight.removeOne(dropped);
+        qWarning().noquote() << q.action << "not answered: the oldest of" << keepAtMost << "kept is dropped";
+    }
+    q.cache.append(text);
+    q.inFlight.append(text);
+    qDebug().noquote() << text;
+    emit ocppwrite(text);
 }
 
 void Thread_pipe::Authorize_Request(ushort ConnectorId)
@@ -225,7 +252,7 @@ void Thread_pipe::StartTransaction_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("meterStart"), wholeMeter(gun.f_startmeter));
     payload.insert(QStringLiteral("reservationId"), 0);
     payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
-    sendRequest(QStringLiteral("StartTransaction"), payload, &StartTransactionCache);
+    queueTransactionMessage(startQueue(), RequestKey + QStringLiteral("=StartTransaction=") + jsonText(payload));
     gun_status[1].startRequest = 2;
 }
 
@@ -238,7 +265,7 @@ void Thread_pipe::StopTransacation_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("reason"), gun.stopReason);
     payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
     payload.insert(QStringLiteral("transactionId"), int(gun.transactionId));
-    sendRequest(QStringLiteral("StopTransaction"), payload, &StopTransactionCache);
+    queueTransactionMessage(stopQueue(), RequestKey + QStringLiteral("=StopTransaction=") + jsonText(payload));
 }
 
 void Thread_pipe::MeterValue_Request(ushort ConnectorId)
@@ -284,7 +311,8 @@ void Thread_pipe::MeterValue_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("connectorId"), int(ConnectorId));
     payload.insert(QStringLiteral("meterValue"), QJsonArray{meterValue});
     payload.insert(QStringLiteral("transactionId"), int(gun_status[ConnectorId].transactionId));
-    sendRequest(QStringLiteral("MeterValues"), payload, &MeterValueCache);
+    queueTransactionMessage(meterQueue(), RequestKey + QStringLiteral("=MeterValues=") + jsonText(payload),
+                            MaxMeterValuesKept);
 }
 
 void Thread_pipe::StatusNotification_Request(ushort ConnectorId)
@@ -373,6 +401,9 @@ void Thread_pipe::Ocppin_datapro(QString text)
             gun.CardRead = 3;
         }
     } else if (action == QLatin1String("StartTransactionResponse")) {
+        // Only a response with an idTagInfo status of the list answers the
+        // start; any other is no answer and the start is sent again.
+        bool known = false;
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
             const QString status = textMember(info, QStringLiteral("status"));
@@ -380,15 +411,18 @@ void Thread_pipe::Ocppin_datapro(QString text)
             if (status == QLatin1String("Accepted")) {
                 qDebug("start transaction request accepted!!");
                 gun.startRequest = 3;
+                known = true;
             } else if (status == QLatin1String("Blocked") || status == QLatin1String("Expired") ||
                        status == QLatin1String("Invalid") || status == QLatin1String("ConcurrentTx")) {
                 gun.startRequest = 4;
+                known = true;
             }
         }
-        if (root.contains(QStringLiteral("transactionId")))
+        if (!known)
+            qWarning("StartTransactionResponse without a known idTagInfo status: no answer, sent again");
+        else if (root.contains(QStringLiteral("transactionId")))
             gun.transactionId = wholeNumber(root.value(QStringLiteral("transactionId")));
-        settleTransactionMessage(failed, StartTransactionCache, timer_starttransaction_retry_1,
-                                 Retry_StartTransactionReq);
+        answerTransactionMessage(startQueue(), failed || !known);
     } else if (action == QLatin1String("StopTransactionResponse")) {
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
@@ -396,9 +430,9 @@ void Thread_pipe::Ocppin_datapro(QString text)
             if (textMember(info, QStringLiteral("status")) == QLatin1String("Accepted"))
                 qDebug("stop transaction request accepted!!");
         }
-        settleTransactionMessage(failed, StopTransactionCache, timer_stoptransaction_retry_1, Retry_StopTransactionReq);
+        answerTransactionMessage(stopQueue(), failed);
     } else if (action == QLatin1String("MeterValuesResponse")) {
-        settleTransactionMessage(failed, MeterValueCache, timer_metervalue_retry_1, Retry_MeterValueReq);
+        answerTransactionMessage(meterQueue(), failed);
     } else if (action == QLatin1String("RemoteStartTransaction")) {
         if (gun.status == sta_Available || gun.status == sta_Preparing) {
             gun.startRequest = 6;
@@ -436,69 +470,82 @@ void Thread_pipe::Ocppin_datapro(QString text)
 
 // ---------------------------------------------------------------- transaction message retry
 
-// The interval grows with every re-send of the kind.
-void Thread_pipe::armRetry(QTimer *timer, quint16 counter)
+// The interval grows with every re-send of the message being retried.
+void Thread_pipe::armRetry(const Queue &q)
 {
-    if (!timer)
+    if (!q.timer)
         return; // the link was stopped: nothing is sent again
-    qint64 interval = qint64(Config.TransactionMessageRetryInterval) * (qint64(counter) + 1);
+    qint64 interval = qint64(Config.TransactionMessageRetryInterval) * (qint64(q.counter) + 1);
     if (interval <= 0)
         interval = MinTransactionMessageRetryIntervalMs; // a 0 ms period would spin
-    timer->start(int(qMin<qint64>(interval, MaxIntervalMs)));
+    q.timer->start(int(qMin<qint64>(interval, MaxIntervalMs)));
 }
 
-// A transaction message was answered: an answer with the failure phrase has
-// it sent again later, any other answer settles it.
-void Thread_pipe::settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter)
+QString Thread_pipe::waitingForResend(const Queue &q)
 {
+    QStringList flying = q.inFlight;
+    for (const QString &text : q.cache)
+        if (!flying.removeOne(text))
+            return text;
+    return QString();
+}
+
+QString Thread_pipe::answerTransactionMessage(Queue q, bool failed)
+{
+    const QString answered = q.inFlight.isEmpty() ? QString() : q.inFlight.takeFirst();
     if (failed) {
-        armRetry(timer, counter);
-        return;
+        armRetry(q);
+        return answered;
     }
-    if (!cache.isEmpty())
-        cache.removeLast();
-    if (timer)
-        timer->stop();
+    if (!answered.isNull()) {
+        q.cache.removeOne(answered);
+        q.counter = 0; // the next message has attempts of its own
+    }
+    if (q.timer && waitingForResend(q).isNull())
+        q.timer->stop();
+    return answered;
 }
 
-// One retry tick of a kind: the cached message goes out again, or, once the
-// attempts are used up, it is dropped after what giving up means for the kind.
-void Thread_pipe::resendCached(QStringList &cache, QTimer *timer, quint16 &counter,
-                               const std::function<void()> &giveUp)
+// One retry tick of a kind: the oldest failed message goes out again, or,
+// once its attempts are used up, it is dropped after what giving up means
+// for the kind. A tick that finds none waiting ends the retry.
+void Thread_pipe::resendFailed(Queue q, const std::function<void(const QString &)> &giveUp)
 {
-    if (cache.isEmpty()) {
-        if (timer)
-            timer->stop();
+    const QString waiting = waitingForResend(q);
+    if (waiting.isNull()) {
+        if (q.timer)
+            q.timer->stop();
         return;
     }
-    if (int(counter) >= attemptLimit()) {
-        giveUp();
-        cache.removeLast();
-    } else {
-        emit ocppwrite(cache.last());
+    const int limit = attemptLimit();
+    if (int(q.counter) >= limit) {
+        q.cache.removeOne(waiting);
+        q.counter = 0;
+        qWarning().noquote() << q.action << "given up after" << limit << "attempt(s)";
+        giveUp(waiting);
+        if (q.timer && waitingForResend(q).isNull())
+            q.timer->stop();
+        return;
     }
-    ++counter;
+    q.inFlight.append(waiting);
+    emit ocppwrite(waiting);
+    ++q.counter;
 }
 
 void Thread_pipe::Retry_StartTransactionRequest()
 {
-    resendCached(StartTransactionCache, timer_starttransaction_retry_1, Retry_StartTransactionReq, [] {
-        // Given up: the supervisor goes on as if the start was accepted.
-        gun_status[1].startRequest = 3;
-        if (timer_starttransaction_retry_1)
-            timer_starttransaction_retry_1->stop();
-    });
+    // Given up: the supervisor goes on as if the start was accepted.
+    resendFailed(startQueue(), [](const QString &) { gun_status[1].startRequest = 3; });
 }
 
 void Thread_pipe::Retry_StopTransactionRequest()
 {
-    resendCached(StopTransactionCache, timer_stoptransaction_retry_1, Retry_StopTransactionReq,
-                 [this] { Retry_StopTransactionReq = 0; });
+    resendFailed(stopQueue(), [](const QString &) {});
 }
 
 void Thread_pipe::Retry_MeterValueRequest()
 {
-    resendCached(MeterValueCache, timer_metervalue_retry_1, Retry_MeterValueReq, [this] { Retry_MeterValueReq = 0; });
+    resendFailed(meterQueue(), [](const QString &) {});
 }
 
 // Not driven by anything: Authorize is never retried.
