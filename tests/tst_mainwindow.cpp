@@ -2,6 +2,7 @@
 // real screens, the supervisor's requests leave under the window's signals,
 // and the status-bar buttons are locked page by page.
 #include "chargerconnect.h"
+#include "charging_child1.h"
 #include "complete.h"
 #include "energydelivery.h"
 #include "errormsg.h"
@@ -71,6 +72,29 @@ private slots:
         QCOMPARE(sent, (QStringList{"Status:Available", "Status:Preparing", "Status:Charging", "StartTransaction",
                                     "Status:Finishing", "Stop"}));
         QCOMPARE(rfid.count(), 1);
+    }
+
+    // The charge ends (car full, remote stop) while the driver has the card
+    // prompt open: the completion page still comes.
+    void chargeEndsUnderTheCardPrompt()
+    {
+        MainWindow w;
+        w.show();
+        debug.gun1_plugin = true;
+        w.timerUpdate();
+        w.authorize_show();
+        gun_status[1].CardRead = 2;
+        w.timerUpdate();
+        w.Gun_startcharging(1);
+        Start_command_set_1 = true;
+        w.timerUpdate();
+        QCOMPARE(gun_status[1].page, page_charging);
+        w.charging_child1_show();
+        QCOMPARE(gun_status[1].page, page_charging_child1);
+        w.complete_show();
+        QCOMPARE(gun_status[1].page, page_complete);
+        QVERIFY(w.complete->isVisible() && !w.charging->isVisible() && !w.charging_child1->isVisible());
+        QVERIFY(!w.label_mask->isVisible());
     }
 
     void rejectedCardShowsPopup()

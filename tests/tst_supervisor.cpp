@@ -34,7 +34,8 @@ struct ViewStub : SessionView
     void openCompletionPage() override
     {
         const QString page = gun_status[1].page;
-        if (page == page_standby_child2 || page == page_charging_child2 || page == page_charging)
+        if (page == page_standby_child2 || page == page_charging_child1 || page == page_charging_child2 ||
+            page == page_charging)
             gun_status[1].page = page_complete;
     }
     void openStopConfirmation() override { gun_status[1].page = page_charging_child2; }
@@ -104,7 +105,15 @@ private slots:
     void rejectedCardShowsPopup();
     void remoteStartGivesTheCcuStart();
     void faultsAndRecovery();
+    void unansweredStartEndsAndFreesTheConnector();
+    void abortBeforeChargingSendsNoStop();
+    void newSessionAsksForTheCardAgain();
+    void remoteStopWithAStopDialogOpen_data();
+    void remoteStopWithAStopDialogOpen();
+    void fixedAmountStopsAtTheTarget_data();
+    void fixedAmountStopsAtTheTarget();
     void resetWhileIdleRunsScript();
+    void resetDuringChargingStopsFirst_data();
     void resetDuringChargingStopsFirst();
     void completeShowOnHomeChangesNoPage();
     void statusPausesBlock();
@@ -381,9 +390,16 @@ void tst_Supervisor::completionPage_data()
     QTest::newRow("4 rejected, key false")
         << 4 << "false" << false
         << QStringList{"Status:SuspendedEVSE", "Status:Finishing", "Stop:DeAuthorized"} << 0;
+    // Whatever the state of the start, a session that sent one ends with a
+    // StopTransaction: a rejected start whatever the key says, a start never
+    // answered, a remote command answered meanwhile.
     QTest::newRow("4 rejected, key missing")
-        << 4 << "" << false << QStringList{"Status:SuspendedEVSE", "Status:Finishing"} << 0;
-    QTest::newRow("other value") << 0 << "true" << false << QStringList() << 0;
+        << 4 << "" << false << QStringList{"Status:SuspendedEVSE", "Status:Finishing", "Stop:DeAuthorized"} << 0;
+    QTest::newRow("2 start never answered") << 2 << "true" << false << QStringList{"Status:Finishing", "Stop:Other"} << 2;
+    QTest::newRow("9 stray remote stop rejected")
+        << 9 << "true" << false << QStringList{"Status:Finishing", "Stop:Other"} << 9;
+    QTest::newRow("7 remote start rejected meanwhile")
+        << 7 << "true" << true << QStringList{"Status:Finishing", "Stop:EVDisconnected"} << 7;
 }
 
 void tst_Supervisor::completionPage()
@@ -489,12 +505,27 @@ void tst_Supervisor::resetWhileIdleRunsScript()
     QCOMPARE(m_dir->read("reset-ran").trimmed(), QByteArray::number(QCoreApplication::applicationPid()));
 }
 
+void tst_Supervisor::resetDuringChargingStopsFirst_data()
+{
+    QTest::addColumn<bool>("faulted");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("charging") << false << page_charging;
+    // A fault holds the status at Faulted; the session still runs.
+    QTest::newRow("faulted, charging page") << true << page_charging;
+    QTest::newRow("faulted, stop confirmation open") << true << page_charging_child2;
+}
+
 void tst_Supervisor::resetDuringChargingStopsFirst()
 {
+    QFETCH(bool, faulted);
+    QFETCH(QString, page);
     SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     reachCharging(w, r);
     gun_status[1].startRequest = 3;
+    gun_status[1].page = page;
+    if (faulted)
+        systemstatus.Sys_available_sta = 2;
     m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
     SystemResetReq = 1;
     w->tick();
@@ -505,9 +536,139 @@ void tst_Supervisor::resetDuringChargingStopsFirst()
     w->enterComplete();
     w->tick();
     const QStringList log = r.take();
-    QVERIFY(log.contains("Stop:SoftReset"));
+    QCOMPARE(log.filter("Stop:"), QStringList{"Stop:SoftReset"}); // one StopTransaction, the reset's
     QVERIFY(log.indexOf("Stop:SoftReset") < log.indexOf("SoftwareReset"));
     QVERIFY(QFile::exists(m_dir->file("reset-ran")));
+}
+
+void tst_Supervisor::unansweredStartEndsAndFreesTheConnector()
+{
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = 2; // the StartTransaction is never answered
+    w->Gun_stopcharging(1);
+    r.take();
+    w->enterComplete();
+    w->tick();
+    QCOMPARE(r.take(), (QStringList{"Status:Finishing", "Stop:Other"}));
+    showHome(w);
+    debug.gun1_plugin = false;
+    w->tick();
+    QCOMPARE(gun_status[1].status, sta_Available);
+    // The next session sends its own StartTransaction.
+    r.take();
+    debug.gun1_plugin = true;
+    openAuthorization();
+    gun_status[1].CardRead = 2;
+    w->tick();
+    w->Gun_startcharging(1);
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_charging);
+    QCOMPARE(r.take().count("StartTransaction"), 1);
+}
+
+// Stopped on the standby page: no StartTransaction went out, so no
+// StopTransaction may (it would name the previous transaction).
+void tst_Supervisor::abortBeforeChargingSendsNoStop()
+{
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    passStartupWindow(w);
+    debug.gun1_plugin = true;
+    openAuthorization();
+    gun_status[1].CardRead = 2;
+    gun_status[1].transactionId = 41; // the previous session's
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_standby);
+    gun_status[1].page = page_standby_child2;
+    w->Gun_stopcharging(1);
+    gun_status[1].startRequest = 5; // what the confirmation does
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_complete);
+    w->tick();
+    QCOMPARE(gun_status[1].status, sta_Finishing);
+    QVERIFY(r.take().filter("Stop:").isEmpty());
+}
+
+// Abandoned at the standby page with the card accepted and the EV-side
+// trigger set: the next session from home asks for the card again.
+void tst_Supervisor::newSessionAsksForTheCardAgain()
+{
+    SessionSupervisor *w = makeSupervisor();
+    passStartupWindow(w);
+    debug.gun1_plugin = true;
+    openAuthorization();
+    gun_status[1].CardRead = 2;
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_standby);
+    Debug_EVSideDisconnect = true;
+    QSignalSpy rfid(w, &SessionSupervisor::signal_set_RFID_state);
+    showHome(w);
+    QVERIFY(!Debug_EVSideDisconnect);
+    QCOMPARE(rfid.count(), 1);
+    openAuthorization();
+    w->tick();
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_authorize);
+    QCOMPARE(gun_status[1].CardRead, quint16(0));
+}
+
+void tst_Supervisor::remoteStopWithAStopDialogOpen_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("energy delivery page") << page_charging;
+    QTest::newRow("card prompt") << page_charging_child1;
+    QTest::newRow("stop confirmation") << page_charging_child2;
+}
+
+void tst_Supervisor::remoteStopWithAStopDialogOpen()
+{
+    QFETCH(QString, page);
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = 3;
+    gun_status[1].page = page;
+    gun_status[1].startRequest = 8; // RemoteStopTransaction accepted
+    w->tick();
+    QCOMPARE(r.take().count("CcuStop"), 1);
+    w->enterComplete(); // the charge has stopped: the screen moves on
+    QCOMPARE(gun_status[1].page, page_complete);
+    w->tick();
+    QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:Remote"});
+}
+
+void tst_Supervisor::fixedAmountStopsAtTheTarget_data()
+{
+    QTest::addColumn<float>("kWh");
+    QTest::addColumn<float>("money");
+    // The fixed-amount screen sets both, one from the other at f_price.
+    QTest::newRow("energy target") << 0.5f << 0.5f * f_price;
+    QTest::newRow("money target") << 0.2f / f_price << 0.2f;
+}
+
+void tst_Supervisor::fixedAmountStopsAtTheTarget()
+{
+    QFETCH(float, kWh);
+    QFETCH(float, money);
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    gun_status[1].charge_style = 2;
+    gun_status[1].f_CusSetkWh = kWh;
+    gun_status[1].f_CusSetAmount = money;
+    reachCharging(w, r);
+    gun_status[1].startRequest = 3;
+    int ticks = 0;
+    while (!Stop_command_set_1 && ticks++ < 600)
+        w->tick();
+    QVERIFY(Stop_command_set_1);
+    QVERIFY(gun_status[1].f_chargedkWh >= kWh || gun_status[1].f_chargedMoney >= money);
+    QVERIFY(gun_status[1].f_chargedkWh < kWh + 0.01f); // within a second of the target
+    QCOMPARE(r.take().count("CcuStop"), 1);
+    w->enterComplete();
+    w->tick();
+    QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:Local"});
 }
 
 void tst_Supervisor::completeShowOnHomeChangesNoPage()

@@ -36,7 +36,8 @@ public:
     void enterCharging();
     void enterComplete();
 
-    // The home page is up: the next charging page is a new transaction.
+    // The home page is up: the next charging page is a new transaction, and
+    // the next session needs a card (or a remote start) of its own.
     void resetSession();
 
     // Pause after a status change (10 or 200 ms) and before a reset script
@@ -71,14 +72,22 @@ private:
     void runResetScript(const char *logLine, const QString &script);
     void handOverToReset();
     void completionRules();
+    void sessionEnds();
+    // The charge stops for a central-system request or at the driver's
+    // target, on the energy delivery page and under its stop dialogs.
+    void stopChargingWhenDue();
+    // The one StopTransaction of the session, sent only when the session
+    // sent a StartTransaction; a pending reset gives its reason.
+    void sendStopTransaction(const QString &reason);
+    bool stopTransactionOwed() const { return m_startTransactionSent && !m_stopTransactionSent; }
 
     SessionView *m_view;
     ChargingData m_data;
 
-    // The transaction this session opened, as far as the supervisor knows it:
-    // one StartTransaction per session. Held in memory only; a record of the
-    // open transaction that survives a restart, and its recovery, belong here.
+    // The transaction this session opened: one StartTransaction and at most
+    // one StopTransaction per session.
     bool m_startTransactionSent = false;
+    bool m_stopTransactionSent = false;
 
     static double s_pauseScale;
 };
