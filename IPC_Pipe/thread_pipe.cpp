@@ -3,8 +3,8 @@
 #include "datafiles.h"
 #include "globalvariable.h"
 #include "ipc_pipe.h"
+#include "transactionrecord.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QJsonArray>
@@ -28,11 +28,6 @@ namespace {
 
 // Every request this charger sends carries the message key 1.
 const QString RequestKey = QStringLiteral("1");
-
-QString ocppTimestamp()
-{
-    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'hh:mm:ss'Z'"));
-}
 
 QString jsonText(const QJsonObject &object)
 {
@@ -221,17 +216,54 @@ Thread_pipe::Queue Thread_pipe::meterQueue()
     return {"MeterValues", MeterValueCache, m_meterInFlight, timer_metervalue_retry_1, Retry_MeterValueReq};
 }
 
+Thread_pipe::Queue Thread_pipe::queueOf(const QString &text)
+{
+    if (text.startsWith(QLatin1String("1=StartTransaction=")))
+        return startQueue();
+    if (text.startsWith(QLatin1String("1=StopTransaction=")))
+        return stopQueue();
+    return meterQueue();
+}
+
+// Recorded before it is written: a message on its way is never lost.
 void Thread_pipe::queueTransactionMessage(Queue q, const QString &text, int keepAtMost)
 {
     while (keepAtMost > 0 && q.cache.size() >= keepAtMost) {
         const QString dropped = q.cache.takeFirst();
         q.inFlight.removeOne(dropped);
+        transactionRecord.forgetMessage(dropped);
         qWarning().noquote() << q.action << "not answered: the oldest of" << keepAtMost << "kept is dropped";
     }
     q.cache.append(text);
     q.inFlight.append(text);
+    transactionRecord.messageQueued(text);
     qDebug().noquote() << text;
     emit ocppwrite(text);
+}
+
+// At start-up, what the previous run left unanswered: already in the record.
+void Thread_pipe::resendTransactionMessage(QString text)
+{
+    if (!text.startsWith(QLatin1String("1=StartTransaction=")) && !text.startsWith(QLatin1String("1=StopTransaction=")) &&
+        !text.startsWith(QLatin1String("1=MeterValues="))) {
+        qWarning() << "not a transaction message, not sent again";
+        return;
+    }
+    Queue q = queueOf(text);
+    q.cache.append(text);
+    q.inFlight.append(text);
+    qDebug().noquote() << text;
+    emit ocppwrite(text);
+}
+
+void Thread_pipe::sendStopTransaction(qint32 transactionId, double meterStop, QString reason, QString timestamp)
+{
+    QJsonObject payload;
+    payload.insert(QStringLiteral("meterStop"), wholeMeter(meterStop));
+    payload.insert(QStringLiteral("reason"), reason);
+    payload.insert(QStringLiteral("timestamp"), timestamp);
+    payload.insert(QStringLiteral("transactionId"), int(transactionId));
+    queueTransactionMessage(stopQueue(), RequestKey + QStringLiteral("=StopTransaction=") + jsonText(payload));
 }
 
 void Thread_pipe::Authorize_Request(ushort ConnectorId)
@@ -246,26 +278,40 @@ void Thread_pipe::Authorize_Request(ushort ConnectorId)
 void Thread_pipe::StartTransaction_Request(ushort ConnectorId)
 {
     const Status &gun = gun_status[1];
+    const QString now = ocppTimestamp();
     QJsonObject payload;
     payload.insert(QStringLiteral("connectorId"), int(ConnectorId));
     payload.insert(QStringLiteral("idTag"), gun.IDtag);
     payload.insert(QStringLiteral("meterStart"), wholeMeter(gun.f_startmeter));
     payload.insert(QStringLiteral("reservationId"), 0);
-    payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
-    queueTransactionMessage(startQueue(), RequestKey + QStringLiteral("=StartTransaction=") + jsonText(payload));
+    payload.insert(QStringLiteral("timestamp"), now);
+    const QString text = RequestKey + QStringLiteral("=StartTransaction=") + jsonText(payload);
+    transactionRecord.begin(text, ConnectorId, gun.IDtag, gun.f_startmeter, now);
+    queueTransactionMessage(startQueue(), text);
     gun_status[1].startRequest = 2;
 }
 
+// The StopTransaction names the transaction its StartTransaction opened.
+// While that start is unanswered the stop waits for its transactionId; a
+// start given up unanswered has none, and its stop is not sent.
 void Thread_pipe::StopTransacation_Request(ushort ConnectorId)
 {
     Q_UNUSED(ConnectorId)
     const Status &gun = gun_status[1];
-    QJsonObject payload;
-    payload.insert(QStringLiteral("meterStop"), wholeMeter(gun.f_stopmeter));
-    payload.insert(QStringLiteral("reason"), gun.stopReason);
-    payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
-    payload.insert(QStringLiteral("transactionId"), int(gun.transactionId));
-    queueTransactionMessage(stopQueue(), RequestKey + QStringLiteral("=StopTransaction=") + jsonText(payload));
+    const TransactionRecord::Stop stop{gun.f_stopmeter, gun.stopReason, ocppTimestamp()};
+    qint32 transactionId = gun.transactionId;
+    switch (transactionRecord.endSession(stop, &transactionId)) {
+    case TransactionRecord::StopOutcome::NoTransaction:
+    case TransactionRecord::StopOutcome::Send:
+        sendStopTransaction(transactionId, stop.meterStop, stop.reason, stop.timestamp);
+        break;
+    case TransactionRecord::StopOutcome::Held:
+        qWarning("StopTransaction waits for the answer to its StartTransaction");
+        break;
+    case TransactionRecord::StopOutcome::Dropped:
+        qWarning("StopTransaction not sent: its StartTransaction was given up unanswered");
+        break;
+    }
 }
 
 void Thread_pipe::MeterValue_Request(ushort ConnectorId)
@@ -402,27 +448,46 @@ void Thread_pipe::Ocppin_datapro(QString text)
         }
     } else if (action == QLatin1String("StartTransactionResponse")) {
         // Only a response with an idTagInfo status of the list answers the
-        // start; any other is no answer and the start is sent again.
-        bool known = false;
+        // start; any other is no answer and the start is sent again. An
+        // answer to the start of a transaction that has ended (an earlier
+        // session, a previous run) leaves the session on the screen alone.
+        const QString answering = m_startInFlight.value(0);
+        const bool ours = !transactionRecord.belongsToEndedTransaction(answering);
+        quint16 startRequest = 0;
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
             const QString status = textMember(info, QStringLiteral("status"));
             qDebug().noquote() << QStringLiteral("expiryDate = ") + textMember(info, QStringLiteral("expiryDate"));
             if (status == QLatin1String("Accepted")) {
                 qDebug("start transaction request accepted!!");
-                gun.startRequest = 3;
-                known = true;
+                startRequest = 3;
             } else if (status == QLatin1String("Blocked") || status == QLatin1String("Expired") ||
                        status == QLatin1String("Invalid") || status == QLatin1String("ConcurrentTx")) {
-                gun.startRequest = 4;
-                known = true;
+                startRequest = 4;
             }
         }
-        if (!known)
+        const bool hasId = startRequest != 0 && root.contains(QStringLiteral("transactionId"));
+        const qint32 transactionId = hasId ? wholeNumber(root.value(QStringLiteral("transactionId"))) : 0;
+        if (startRequest == 0) {
             qWarning("StartTransactionResponse without a known idTagInfo status: no answer, sent again");
-        else if (root.contains(QStringLiteral("transactionId")))
-            gun.transactionId = wholeNumber(root.value(QStringLiteral("transactionId")));
-        answerTransactionMessage(startQueue(), failed || !known);
+        } else if (ours) {
+            gun.startRequest = startRequest;
+            if (hasId)
+                gun.transactionId = transactionId;
+        }
+        // The record learns the transactionId (and sends a stop that waited
+        // for it) before the start leaves it, so no moment on disk lacks both.
+        if (!failed && startRequest != 0 && !answering.isNull()) {
+            TransactionRecord::Stop held;
+            const qint32 id = hasId ? transactionId : gun.transactionId;
+            if (!hasId && !ours) {
+                if (transactionRecord.startUnanswerable(answering))
+                    qWarning("StopTransaction not sent: the answer to its StartTransaction has no transactionId");
+            } else if (transactionRecord.startAnswered(answering, id, &held)) {
+                sendStopTransaction(id, held.meterStop, held.reason, held.timestamp);
+            }
+        }
+        answerTransactionMessage(startQueue(), failed || startRequest == 0);
     } else if (action == QLatin1String("StopTransactionResponse")) {
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
@@ -500,6 +565,7 @@ QString Thread_pipe::answerTransactionMessage(Queue q, bool failed)
     if (!answered.isNull()) {
         q.cache.removeOne(answered);
         q.counter = 0; // the next message has attempts of its own
+        transactionRecord.messageSettled(answered);
     }
     if (q.timer && waitingForResend(q).isNull())
         q.timer->stop();
@@ -522,6 +588,7 @@ void Thread_pipe::resendFailed(Queue q, const std::function<void(const QString &
         q.cache.removeOne(waiting);
         q.counter = 0;
         qWarning().noquote() << q.action << "given up after" << limit << "attempt(s)";
+        transactionRecord.messageSettled(waiting);
         giveUp(waiting);
         if (q.timer && waitingForResend(q).isNull())
             q.timer->stop();
@@ -535,7 +602,12 @@ void Thread_pipe::resendFailed(Queue q, const std::function<void(const QString &
 void Thread_pipe::Retry_StartTransactionRequest()
 {
     // Given up: the supervisor goes on as if the start was accepted.
-    resendFailed(startQueue(), [](const QString &) { gun_status[1].startRequest = 3; });
+    resendFailed(startQueue(), [](const QString &start) {
+        if (!transactionRecord.belongsToEndedTransaction(start))
+            gun_status[1].startRequest = 3;
+        if (transactionRecord.startUnanswerable(start))
+            qWarning("StopTransaction not sent: its StartTransaction was given up unanswered");
+    });
 }
 
 void Thread_pipe::Retry_StopTransactionRequest()

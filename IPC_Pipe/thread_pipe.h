@@ -71,6 +71,10 @@ public slots:
     void Retry_StartTransactionRequest();
     void Retry_StopTransactionRequest();
     void Retry_MeterValueRequest();
+    // Start-up: a message the previous run left unanswered goes out again
+    // as it was, and the StopTransaction of a transaction it left open.
+    void resendTransactionMessage(QString text);
+    void sendStopTransaction(qint32 transactionId, double meterStop, QString reason, QString timestamp);
 
 private:
     // The transaction messages of one kind: the cache (every message not yet
@@ -89,6 +93,7 @@ private:
     Queue startQueue();
     Queue stopQueue();
     Queue meterQueue();
+    Queue queueOf(const QString &text);
 
     void sendRequest(const QString &action, const QJsonObject &payload);
     void sendResponse(const QString &action, const QString &status, const QString &key);

@@ -3,6 +3,7 @@
 #include "factorymode.h"
 #include "globalvariable.h"
 #include "help.h"
+#include "sessionsupervisor.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -53,6 +54,13 @@ ChargerApplication::ChargerApplication()
                      &Thread_RS232_CCU1::Set_PowerLimitEn_Request);
     QObject::connect(factory, &FactoryMode::signal_setpara_FanSpeedCtrl, &ccu,
                      &Thread_RS232_CCU1::Set_FanSpeedCtrl_Request);
+
+    // What the previous run left open is closed before anything else goes out.
+    SessionSupervisor *session = w->supervisor();
+    QObject::connect(session, &SessionSupervisor::resendTransactionMessage, &pipe,
+                     &Thread_pipe::resendTransactionMessage);
+    QObject::connect(session, &SessionSupervisor::stopRecoveredTransaction, &pipe, &Thread_pipe::sendStopTransaction);
+    session->recoverTransactions();
 }
 
 void ChargerApplication::startDeviceLinks()

@@ -25,8 +25,13 @@ QString configText(const QString &key);
 
 // Writes a JSON object in the indented layout (four spaces, members in
 // ascending order, line feed at the end). The old content stays intact until
-// the new one is complete on disk.
-bool writeJsonFile(const QString &path, const QJsonObject &object);
+// the new one is complete on disk. Billing data go ToDisk: the content and
+// the rename are synced before the call returns.
+enum class FileSync { Normal, ToDisk };
+bool writeJsonFile(const QString &path, const QJsonObject &object, FileSync sync = FileSync::Normal);
+// Removes a file of the data directory, the removal synced to disk; true
+// also when there was none.
+bool removeDataFile(const QString &path);
 
 // Reads a JSON object from a file; an absent, unreadable or non-object file
 // gives an empty object and ok = false. error, when given, tells why: the

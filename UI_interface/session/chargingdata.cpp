@@ -24,12 +24,12 @@ int roundHalfUp(double value)
     return int(std::floor(value + 0.5));
 }
 
-// The register the session energy is counted on.
-double sessionRegister()
+} // namespace
+
+double ChargingData::sessionRegister()
 {
     return Config_DC_Meter ? double(dc_meter_data[1].Powerquantity) : gun_status[1].f_energy_LcdCal;
 }
-} // namespace
 
 void ChargingData::update()
 {

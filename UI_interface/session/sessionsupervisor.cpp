@@ -5,6 +5,7 @@
 #include "dc_meter_data.h"
 #include "globalvariable.h"
 #include "sessionview.h"
+#include "transactionrecord.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -109,6 +110,7 @@ void SessionSupervisor::enterComplete()
     m_data.clearLiveFigures();
     m_view->refreshCompletionFigures();
     m_data.closeRegister();
+    transactionRecord.setRegister(gun_status[1].f_stopmeter, ocppTimestamp());
     m_view->openCompletionPage();
     emit signal_set_RFID_state(0);
 }
@@ -146,10 +148,69 @@ void SessionSupervisor::AuthorizeExpired()
     emit signal_set_RFID_state(0);
 }
 
+// The register goes into the transaction record with the MeterValues.
 void SessionSupervisor::SendMeterValue_1()
 {
+    transactionRecord.setRegister(ChargingData::sessionRegister(), ocppTimestamp());
     emit MeterValue_req(1);
     m_data.saveRegister();
+}
+
+void SessionSupervisor::recoverTransactions()
+{
+    TransactionRecord &record = transactionRecord;
+    if (!record.load())
+        return;
+    Status &gun = gun_status[1];
+    // The HMI's own register never restarts below a reading already billed.
+    if (!Config_DC_Meter && record.energyRegister() > gun.f_energy_LcdCal) {
+        gun.f_energy_LcdCal = record.energyRegister();
+        m_data.saveRegister();
+    }
+    const QStringList messages = record.messages();
+    for (const QString &message : messages)
+        emit resendTransactionMessage(message);
+
+    QStringList closed;
+    bool wasOpen = false;
+    for (int i; (i = record.firstOpen()) >= 0;) {
+        wasOpen = true;
+        const TransactionRecord::Transaction t = record.transactions().at(i);
+        const TransactionRecord::Stop stop{record.energyRegister(), t.reset.isEmpty() ? PowerLoss : t.reset,
+                                           record.saved()};
+        qint32 id = 0;
+        switch (record.endTransaction(i, stop, &id)) {
+        case TransactionRecord::StopOutcome::Send:
+            emit stopRecoveredTransaction(id, stop.meterStop, stop.reason, stop.timestamp);
+            closed << QString("transaction %1 closed with StopTransaction %2, meterStop %3 kWh at %4")
+                          .arg(id)
+                          .arg(stop.reason)
+                          .arg(stop.meterStop, 0, 'f', 1)
+                          .arg(stop.timestamp);
+            break;
+        case TransactionRecord::StopOutcome::Held:
+            closed << QString("transaction of %1 waits for its transactionId, then StopTransaction %2")
+                          .arg(t.startTime, stop.reason);
+            break;
+        case TransactionRecord::StopOutcome::Dropped:
+        case TransactionRecord::StopOutcome::NoTransaction:
+            closed << QString("transaction of %1 has no transactionId, no StopTransaction").arg(t.startTime);
+            break;
+        }
+    }
+    for (const TransactionRecord::Transaction &t : record.transactions())
+        if (t.ended)
+            closed << QString("transaction of %1 waits for its transactionId, then StopTransaction %2")
+                          .arg(t.startTime, t.stop.reason);
+    qWarning().noquote() << QString("%1 of the previous run: %2 unanswered message(s) sent again")
+                                .arg(TransactionRecord::FileName)
+                                .arg(messages.size()) +
+                                (closed.isEmpty() ? QString() : "; " + closed.join("; "));
+    // Whatever the CCU still delivers belongs to no session.
+    if (wasOpen) {
+        emit signal_gun_Stop_Command();
+        Stop_command_set_1 = false;
+    }
 }
 
 // ---------------------------------------------------------------- the tick
@@ -177,6 +238,9 @@ void SessionSupervisor::tick()
     // sends its StopTransaction before the reset runs.
     if (SystemResetReq != 0) {
         if (gun.status == sta_Charging || isChargingPage(gun.page)) {
+            // Should the reset come before the StopTransaction, the next
+            // start names it as the reason.
+            transactionRecord.markReset(SystemResetReq == 1 ? SoftReset : HardReset);
             if (!Stop_command_set_1)
                 emit signal_gun_Stop_Command();
         } else if (gun.page == page_complete && stopTransactionOwed()) {

@@ -36,6 +36,12 @@ public:
     void enterCharging();
     void enterComplete();
 
+    // Start-up, once the OCPP link is wired: a transaction the previous run
+    // left open is over (the car may be gone, the CCU has restarted). The
+    // messages it left unanswered go out again in their order, then the
+    // StopTransaction of each open transaction.
+    void recoverTransactions();
+
     // The home page is up: the next charging page is a new transaction, and
     // the next session needs a card (or a remote start) of its own.
     void resetSession();
@@ -55,6 +61,9 @@ signals:
     void signal_set_RFID_state(int);
     void signal_SoftwareReset();
     void signal_HardwareReset();
+    // Start-up recovery, to the OCPP link.
+    void resendTransactionMessage(QString text);
+    void stopRecoveredTransaction(qint32 transactionId, double meterStop, QString reason, QString timestamp);
 
 public slots:
     void AuthorizeExpired();
