@@ -569,6 +569,8 @@ QString Thread_pipe::answerTransactionMessage(Queue q, bool failed)
     }
     if (q.timer && waitingForResend(q).isNull())
         q.timer->stop();
+    if (!answered.isNull())
+        emit transactionMessageSettled();
     return answered;
 }
 
@@ -592,6 +594,7 @@ void Thread_pipe::resendFailed(Queue q, const std::function<void(const QString &
         giveUp(waiting);
         if (q.timer && waitingForResend(q).isNull())
             q.timer->stop();
+        emit transactionMessageSettled();
         return;
     }
     q.inFlight.append(waiting);

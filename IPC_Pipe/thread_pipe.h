@@ -55,6 +55,8 @@ signals:
     void signal_RemoteStop_conf(QString status, QString key);
     void signal_Reset_conf(QString status, QString key);
     void signal_CS_NoResponse();
+    // A transaction message was answered or given up.
+    void transactionMessageSettled();
 
 public slots:
     void stop();

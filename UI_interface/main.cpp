@@ -2,7 +2,6 @@
 #include "fonts.h"
 #include "globalvariable.h"
 #include "runtimeoptions.h"
-#include "shutdown.h"
 
 #include <QApplication>
 
@@ -39,10 +38,7 @@ int main(int argc, char *argv[])
 
     ChargerApplication charger;
     charger.startDeviceLinks();
-
-    ShutdownSignals shutdownSignals;
-    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &charger.window,
-                     &MainWindow::UI_interface_exit);
+    charger.stopOnSignals();
 
     return a.exec();
 }

@@ -10,6 +10,7 @@
 #include "sessionsupervisor.h"
 #include "sessionview.h"
 #include "testsupport.h"
+#include "transactionrecord.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -115,6 +116,10 @@ private slots:
     void resetWhileIdleRunsScript();
     void resetDuringChargingStopsFirst_data();
     void resetDuringChargingStopsFirst();
+    void resetWaitsForTheStopAnswer_data();
+    void resetWaitsForTheStopAnswer();
+    void shutdownStopsTheSession_data();
+    void shutdownStopsTheSession();
     void completeShowOnHomeChangesNoPage();
     void statusPausesBlock();
 
@@ -669,6 +674,85 @@ void tst_Supervisor::fixedAmountStopsAtTheTarget()
     w->enterComplete();
     w->tick();
     QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:Local"});
+}
+
+void tst_Supervisor::resetWaitsForTheStopAnswer_data()
+{
+    QTest::addColumn<int>("answeredBeforeTick");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("answered") << 1 << 2;
+    QTest::newRow("never answered: two ticks at most") << -1 << 3;
+}
+
+// The reset script ends the program: the StopTransaction's answer is awaited
+// a little, so that the next start does not send it once more.
+void tst_Supervisor::resetWaitsForTheStopAnswer()
+{
+    QFETCH(int, answeredBeforeTick);
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = 3;
+    m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
+    // What the OCPP link does: the stop stays recorded until answered.
+    const QString stop = "1=StopTransaction={}\n";
+    connect(w, &SessionSupervisor::StopTransacation_req, this, [&] { transactionRecord.messageQueued(stop); });
+    SystemResetReq = 1;
+    w->tick();
+    w->enterComplete();
+    int ticks = 0;
+    while (!QFile::exists(m_dir->file("reset-ran")) && ticks < 5) {
+        if (ticks == answeredBeforeTick)
+            transactionRecord.messageSettled(stop);
+        w->tick();
+        ++ticks;
+    }
+    transactionRecord.clear();
+    QTEST(ticks, "ticks");
+    QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:SoftReset"});
+}
+
+void tst_Supervisor::shutdownStopsTheSession_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("charging") << page_charging << QStringList{"CcuStop", "Stop:Reboot"};
+    QTest::newRow("stop confirmation") << page_charging_child2 << QStringList{"CcuStop", "Stop:Reboot"};
+    QTest::newRow("standby") << page_standby << QStringList();
+    QTest::newRow("completed") << page_complete << QStringList();
+}
+
+// SIGTERM or SIGINT: the CCU stops first, then the StopTransaction (Reboot).
+void tst_Supervisor::shutdownStopsTheSession()
+{
+    QFETCH(QString, page);
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    if (page == page_standby) {
+        passStartupWindow(w);
+        debug.gun1_plugin = true;
+        openAuthorization();
+        gun_status[1].CardRead = 2;
+        w->tick();
+    } else {
+        reachCharging(w, r);
+        gun_status[1].f_energy_LcdCal += 2.5;
+        gun_status[1].page = page;
+        if (page == page_complete) {
+            w->Gun_stopcharging(1);
+            gun_status[1].page = page_charging;
+            w->enterComplete();
+            w->tick();
+        }
+    }
+    r.take();
+    QFETCH(QStringList, expected);
+    QCOMPARE(w->stopForShutdown(), !expected.isEmpty());
+    QCOMPARE(r.take(), expected);
+    if (!expected.isEmpty()) {
+        QCOMPARE(gun_status[1].f_stopmeter, gun_status[1].f_energy_LcdCal);
+        QVERIFY(!timer_SendMeterValue_1.isActive());
+    }
 }
 
 void tst_Supervisor::completeShowOnHomeChangesNoPage()

@@ -45,6 +45,7 @@ void SessionSupervisor::resetSession()
 {
     m_startTransactionSent = false;
     m_stopTransactionSent = false;
+    m_resetWaitTicks = 0;
     gun_status[1].CardRead = 0;
     Debug_EVSideDisconnect = false;
     emit signal_set_RFID_state(0);
@@ -154,6 +155,21 @@ void SessionSupervisor::SendMeterValue_1()
     transactionRecord.setRegister(ChargingData::sessionRegister(), ocppTimestamp());
     emit MeterValue_req(1);
     m_data.saveRegister();
+}
+
+bool SessionSupervisor::stopForShutdown()
+{
+    Status &gun = gun_status[1];
+    const bool charging = gun.status == sta_Charging || isChargingPage(gun.page);
+    const bool ccuStop = charging && !Stop_command_set_1;
+    if (ccuStop)
+        emit signal_gun_Stop_Command();
+    if (charging && stopTransactionOwed()) {
+        m_data.closeRegister();
+        transactionRecord.setRegister(gun.f_stopmeter, ocppTimestamp());
+        sendStopTransaction(Reboot);
+    }
+    return ccuStop;
 }
 
 void SessionSupervisor::recoverTransactions()
@@ -395,6 +411,12 @@ void SessionSupervisor::completionRules()
     if (SystemResetReq == 1 || SystemResetReq == 2) {
         gun.status = sta_Finishing;
         sendStopTransaction(SystemResetReq == 1 ? SoftReset : HardReset);
+        // The script ends the program: a StopTransaction still unanswered
+        // is given two more ticks, or the next start sends it once more.
+        if (transactionRecord.stopPending() && m_resetWaitTicks < 2) {
+            ++m_resetWaitTicks;
+            return;
+        }
         pause(200);
         handOverToReset();
     }

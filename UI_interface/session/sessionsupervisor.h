@@ -42,6 +42,10 @@ public:
     // StopTransaction of each open transaction.
     void recoverTransactions();
 
+    // SIGTERM or SIGINT: a charging session has the CCU stop first and sends
+    // its StopTransaction (Reboot). True when the CCU was told to stop.
+    bool stopForShutdown();
+
     // The home page is up: the next charging page is a new transaction, and
     // the next session needs a card (or a remote start) of its own.
     void resetSession();
@@ -97,6 +101,7 @@ private:
     // one StopTransaction per session.
     bool m_startTransactionSent = false;
     bool m_stopTransactionSent = false;
+    int m_resetWaitTicks = 0; // ticks a reset waited for its StopTransaction's answer
 
     static double s_pauseScale;
 };
