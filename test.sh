@@ -3,6 +3,7 @@
 #   ./test.sh              normal build (build/), every test
 #   ./test.sh --sanitize   the same suite under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/)
 #   ./test.sh --tsan       the same suite under ThreadSanitizer (build-tsan/)
+#   ./test.sh --soak       only the long runs left out of the others (100 kill -9 trials), in build/
 #   ./test.sh -R keyboard  only tests whose name matches (any ctest option passes through)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -11,10 +12,12 @@ cd "$(dirname "$0")"
 dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=Release)
 ctest_args=()
+labels=(-LE soak)
 for arg in "$@"; do
     case "$arg" in
         --sanitize) dir=build-asan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=address) ;;
         --tsan) dir=build-tsan; cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DHMI_SANITIZE=thread) ;;
+        --soak) labels=(-L soak) ;;
         *) ctest_args+=("$arg") ;;
     esac
 done
@@ -28,4 +31,4 @@ export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/tests/tsan.supp"
 cd "$dir"
-ctest --output-on-failure -j"$(hmi_jobs)" "${ctest_args[@]}"
+ctest --output-on-failure -j"$(hmi_jobs)" "${labels[@]}" "${ctest_args[@]}"
