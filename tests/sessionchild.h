@@ -71,4 +71,16 @@ inline int runChargingChild(int argc, char *argv[])
     return a.exec();
 }
 
+// main() of such a test: the charger when HMI_TEST_CHILD is set, else the
+// test class as QTEST_MAIN runs it.
+#define HMI_TEST_MAIN_WITH_CHARGING_CHILD(TestClass)                                                         \
+    int main(int argc, char *argv[])                                                                         \
+    {                                                                                                        \
+        if (qEnvironmentVariableIsSet("HMI_TEST_CHILD"))                                                     \
+            return runChargingChild(argc, argv);                                                             \
+        QApplication app(argc, argv);                                                                        \
+        TestClass test;                                                                                      \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }
+
 #endif // SESSIONCHILD_H

@@ -111,13 +111,6 @@ void tst_KillTrials::killDuringRewrites()
           whole, clock.elapsed() / 1000.0, int(opened.size()), stops, stops - int(closed.size()));
 }
 
-int main(int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsSet("HMI_TEST_CHILD"))
-        return runChargingChild(argc, argv);
-    QApplication app(argc, argv);
-    tst_KillTrials test;
-    return QTest::qExec(&test, argc, argv);
-}
+HMI_TEST_MAIN_WITH_CHARGING_CHILD(tst_KillTrials)
 
 #include "tst_killtrials.moc"

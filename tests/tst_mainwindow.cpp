@@ -79,12 +79,7 @@ private slots:
     void chargeEndsUnderTheCardPrompt()
     {
         MainWindow w;
-        w.show();
-        debug.gun1_plugin = true;
-        w.timerUpdate();
-        w.authorize_show();
-        gun_status[1].CardRead = 2;
-        w.timerUpdate();
+        presentCard(w, 2);
         w.Gun_startcharging(1);
         Start_command_set_1 = true;
         w.timerUpdate();
@@ -100,12 +95,7 @@ private slots:
     void rejectedCardShowsPopup()
     {
         MainWindow w;
-        w.show();
-        debug.gun1_plugin = true;
-        w.timerUpdate();
-        w.authorize_show();
-        gun_status[1].CardRead = 3;
-        w.timerUpdate();
+        presentCard(w, 3);
         QVERIFY(w.errormessage->isVisible());
     }
 
@@ -130,6 +120,17 @@ private slots:
     }
 
 private:
+    // Plugged in, on the card prompt, the card's answer in, one tick.
+    static void presentCard(MainWindow &w, quint16 cardRead)
+    {
+        w.show();
+        debug.gun1_plugin = true;
+        w.timerUpdate();
+        w.authorize_show();
+        gun_status[1].CardRead = cardRead;
+        w.timerUpdate();
+    }
+
     std::unique_ptr<TestDataDir> m_dir;
 };
 

@@ -1,9 +1,7 @@
 // test-components: common pipe
 // The OCPP messages over real FIFOs with a client at the far end.
 
-#include "testsupport.h"
-#include "thread_pipe.h"
-#include "tst_pipe_farend.h"
+#include "ocpplink.h"
 
 #include <QtTest>
 
@@ -31,22 +29,14 @@ class tst_ocpp : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<Thread_pipe> m_pipe;
-    std::unique_ptr<FarEnd> m_client;
+    std::unique_ptr<OcppLink> m_link;
+    TestDataDir *m_dir = nullptr;
+    LogCapture *m_log = nullptr;
+    Thread_pipe *m_pipe = nullptr;
+    FarEnd *m_client = nullptr;
 
-    bool dispatch(const QByteArray &message)
-    {
-        const int before = m_log->count("this ocppin is about = ");
-        return m_client->send(message) &&
-               QTest::qWaitFor([&] { return m_log->count("this ocppin is about = ") > before; }, 3000);
-    }
-    bool nothingMoreWritten()
-    {
-        emit m_pipe->ocppwrite("marker");
-        return m_client->next() == "marker\n";
-    }
+    bool dispatch(const QByteArray &message) { return m_link->deliver(message); }
+    bool nothingMoreWritten() { return m_link->nothingMoreWritten(); }
     QJsonObject payload(const QByteArray &prefix)
     {
         const QByteArray got = m_client->next();
@@ -63,13 +53,10 @@ private slots:
     void init()
     {
         resetOcppState();
-        m_dir = std::make_unique<TestDataDir>();
-        m_log = std::make_unique<LogCapture>();
-        m_pipe = std::make_unique<Thread_pipe>();
-        m_client = std::make_unique<FarEnd>(m_dir->path());
-        m_client->startReading();
+        m_link = std::make_unique<OcppLink>();
+        m_dir = &m_link->dir, m_log = &m_link->log, m_pipe = &m_link->pipe, m_client = &m_link->client;
     }
-    void cleanup() { m_client.reset(), m_pipe.reset(), m_log.reset(), m_dir.reset(); }
+    void cleanup() { m_link.reset(); }
 
     void requestBytes_data()
     {
@@ -104,7 +91,7 @@ private slots:
         gun.f_voltage = 400.06f;
         gun.status = sta_Charging;
         ConfigObj.insert("MeterValuesSampledData", "Voltage");
-        QVERIFY(QMetaObject::invokeMethod(m_pipe.get(), slot.constData(), Q_ARG(ushort, 1)));
+        QVERIFY(QMetaObject::invokeMethod(m_pipe, slot.constData(), Q_ARG(ushort, 1)));
         if (action == "StatusNotification") // rewritten before the message goes out
             QCOMPARE(m_dir->read("StatusNotification.json"), QJsonDocument::fromJson(json).toJson());
         const QRegularExpression stamp(R"("timestamp": "\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ")");
@@ -270,11 +257,11 @@ private slots:
         QTimer *timer = action == "StartTransaction" ? timer_starttransaction_retry_1
                         : action == "StopTransaction" ? timer_stoptransaction_retry_1 : timer_metervalue_retry_1;
         const QByteArray retrySlot = "Retry_" + QByteArray(action).replace("MeterValues", "MeterValue") + "Request";
-        auto retry = [&] { QVERIFY(QMetaObject::invokeMethod(m_pipe.get(), retrySlot.constData())); };
+        auto retry = [&] { QVERIFY(QMetaObject::invokeMethod(m_pipe, retrySlot.constData())); };
         for (const char *tag : {"older", "newer"}) {
             gun_status[1].IDtag = tag;
             gun_status[1].transactionId = tag[0];
-            QVERIFY(QMetaObject::invokeMethod(m_pipe.get(), slot.constData(), Q_ARG(ushort, 1)));
+            QVERIFY(QMetaObject::invokeMethod(m_pipe, slot.constData(), Q_ARG(ushort, 1)));
         }
         const QByteArray older = m_client->next(), newer = m_client->next();
         QVERIFY(older != newer);

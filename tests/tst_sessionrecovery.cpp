@@ -140,13 +140,6 @@ void tst_SessionRecovery::endedTheHardWay()
     QVERIFY(ccu.errors().contains("stop command")); // after a kill, at the restart
 }
 
-int main(int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsSet("HMI_TEST_CHILD"))
-        return runChargingChild(argc, argv);
-    QApplication app(argc, argv);
-    tst_SessionRecovery test;
-    return QTest::qExec(&test, argc, argv);
-}
+HMI_TEST_MAIN_WITH_CHARGING_CHILD(tst_SessionRecovery)
 
 #include "tst_sessionrecovery.moc"

@@ -134,6 +134,11 @@ private:
     SessionSupervisor *makeSupervisor(const QByteArray &config = configWith("true"));
     void passStartupWindow(SessionSupervisor *w);
     void reachCharging(SessionSupervisor *w, Requests &r);
+    // Plugged, card accepted: the standby page.
+    void reachStandby(SessionSupervisor *w);
+    // A new supervisor's session on the charging page, its StartTransaction
+    // accepted; the requests it raises are recorded from then on.
+    Requests &acceptedSession(SessionSupervisor *&w);
     // The main window's navigation, as far as the page goes.
     void openAuthorization();
     void showHome(SessionSupervisor *w);
@@ -141,6 +146,7 @@ private:
     TestDataDir *m_dir = nullptr;
     ViewStub m_view;
     SessionSupervisor *m_supervisor = nullptr;
+    std::unique_ptr<Requests> m_requests;
 };
 
 void tst_Supervisor::initTestCase()
@@ -175,6 +181,7 @@ void tst_Supervisor::init()
 
 void tst_Supervisor::cleanup()
 {
+    m_requests.reset();
     delete m_supervisor;
     m_supervisor = nullptr;
     timer_connection.stop();
@@ -316,6 +323,25 @@ void tst_Supervisor::reachCharging(SessionSupervisor *w, Requests &r)
     QVERIFY(log.indexOf("Status:Charging") < log.indexOf("StartTransaction"));
 }
 
+Requests &tst_Supervisor::acceptedSession(SessionSupervisor *&w)
+{
+    w = makeSupervisor();
+    m_requests = std::make_unique<Requests>(w);
+    reachCharging(w, *m_requests);
+    gun_status[1].startRequest = 3;
+    return *m_requests;
+}
+
+void tst_Supervisor::reachStandby(SessionSupervisor *w)
+{
+    passStartupWindow(w);
+    debug.gun1_plugin = true;
+    openAuthorization();
+    gun_status[1].CardRead = 2;
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_standby);
+}
+
 void tst_Supervisor::cardSessionEndToEnd()
 {
     SessionSupervisor *w = makeSupervisor();
@@ -449,12 +475,7 @@ void tst_Supervisor::remoteStartGivesTheCcuStart()
 {
     SessionSupervisor *w = makeSupervisor();
     Requests r(w);
-    passStartupWindow(w);
-    debug.gun1_plugin = true;
-    openAuthorization();
-    gun_status[1].CardRead = 2;
-    w->tick();
-    QCOMPARE(gun_status[1].page, page_standby);
+    reachStandby(w);
     r.take();
     gun_status[1].startRequest = 6;
     w->tick();
@@ -524,10 +545,8 @@ void tst_Supervisor::resetDuringChargingStopsFirst()
 {
     QFETCH(bool, faulted);
     QFETCH(QString, page);
-    SessionSupervisor *w = makeSupervisor();
-    Requests r(w);
-    reachCharging(w, r);
-    gun_status[1].startRequest = 3;
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
     gun_status[1].page = page;
     if (faulted)
         systemstatus.Sys_available_sta = 2;
@@ -579,13 +598,8 @@ void tst_Supervisor::abortBeforeChargingSendsNoStop()
 {
     SessionSupervisor *w = makeSupervisor();
     Requests r(w);
-    passStartupWindow(w);
-    debug.gun1_plugin = true;
-    openAuthorization();
-    gun_status[1].CardRead = 2;
     gun_status[1].transactionId = 41; // the previous session's
-    w->tick();
-    QCOMPARE(gun_status[1].page, page_standby);
+    reachStandby(w);
     gun_status[1].page = page_standby_child2;
     w->Gun_stopcharging(1);
     gun_status[1].startRequest = 5; // what the confirmation does
@@ -601,12 +615,7 @@ void tst_Supervisor::abortBeforeChargingSendsNoStop()
 void tst_Supervisor::newSessionAsksForTheCardAgain()
 {
     SessionSupervisor *w = makeSupervisor();
-    passStartupWindow(w);
-    debug.gun1_plugin = true;
-    openAuthorization();
-    gun_status[1].CardRead = 2;
-    w->tick();
-    QCOMPARE(gun_status[1].page, page_standby);
+    reachStandby(w);
     Debug_EVSideDisconnect = true;
     QSignalSpy rfid(w, &SessionSupervisor::signal_set_RFID_state);
     showHome(w);
@@ -630,10 +639,8 @@ void tst_Supervisor::remoteStopWithAStopDialogOpen_data()
 void tst_Supervisor::remoteStopWithAStopDialogOpen()
 {
     QFETCH(QString, page);
-    SessionSupervisor *w = makeSupervisor();
-    Requests r(w);
-    reachCharging(w, r);
-    gun_status[1].startRequest = 3;
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
     gun_status[1].page = page;
     gun_status[1].startRequest = 8; // RemoteStopTransaction accepted
     w->tick();
@@ -689,10 +696,8 @@ void tst_Supervisor::resetWaitsForTheStopAnswer_data()
 void tst_Supervisor::resetWaitsForTheStopAnswer()
 {
     QFETCH(int, answeredBeforeTick);
-    SessionSupervisor *w = makeSupervisor();
-    Requests r(w);
-    reachCharging(w, r);
-    gun_status[1].startRequest = 3;
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
     m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
     // What the OCPP link does: the stop stays recorded until answered.
     const QString stop = "1=StopTransaction={}\n";
@@ -729,11 +734,7 @@ void tst_Supervisor::shutdownStopsTheSession()
     SessionSupervisor *w = makeSupervisor();
     Requests r(w);
     if (page == page_standby) {
-        passStartupWindow(w);
-        debug.gun1_plugin = true;
-        openAuthorization();
-        gun_status[1].CardRead = 2;
-        w->tick();
+        reachStandby(w);
     } else {
         reachCharging(w, r);
         gun_status[1].f_energy_LcdCal += 2.5;

@@ -4,11 +4,9 @@
 // closed at the next start the way the previous run left it.
 #include "datafiles.h"
 #include "sessionsupervisor.h"
+#include "ocpplink.h"
 #include "sessionview.h"
-#include "testsupport.h"
-#include "thread_pipe.h"
 #include "transactionrecord.h"
-#include "tst_pipe_farend.h"
 
 #include <QtTest>
 
@@ -53,27 +51,18 @@ class tst_TransactionRecord : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<Thread_pipe> m_pipe;
-    std::unique_ptr<FarEnd> m_client;
+    std::unique_ptr<OcppLink> m_link;
     NoView m_view;
     std::unique_ptr<SessionSupervisor> m_session;
 
     // The client answers; true once the link has taken the answer in.
     bool answer(const QByteArray &action, const QByteArray &json)
     {
-        const int before = m_log->count("this ocppin is about = ");
-        return m_client->send("1=" + action + "Response=" + json) &&
-               QTest::qWaitFor([&] { return m_log->count("this ocppin is about = ") > before; }, 3000);
+        return m_link->deliver("1=" + action + "Response=" + json);
     }
-    bool nothingMoreWritten()
-    {
-        emit m_pipe->ocppwrite("marker");
-        return m_client->next() == "marker\n";
-    }
-    QJsonObject record() const { return QJsonDocument::fromJson(m_dir->read("Transaction.json")).object(); }
-    bool recordGone() const { return !QFile::exists(m_dir->file("Transaction.json")); }
+    bool nothingMoreWritten() { return m_link->nothingMoreWritten(); }
+    QJsonObject record() const { return QJsonDocument::fromJson(m_link->dir.read("Transaction.json")).object(); }
+    bool recordGone() const { return !QFile::exists(m_link->dir.file("Transaction.json")); }
 
 private slots:
     void initTestCase()
@@ -85,22 +74,19 @@ private slots:
     {
         resetOcppState();
         Stop_command_set_1 = false;
-        m_dir = std::make_unique<TestDataDir>();
-        m_log = std::make_unique<LogCapture>();
-        m_pipe = std::make_unique<Thread_pipe>();
+        m_link = std::make_unique<OcppLink>();
         m_session = std::make_unique<SessionSupervisor>(&m_view);
         // As the application wires them.
-        connect(m_session.get(), &SessionSupervisor::MeterValue_req, m_pipe.get(), &Thread_pipe::MeterValue_Request);
-        connect(m_session.get(), &SessionSupervisor::resendTransactionMessage, m_pipe.get(),
+        connect(m_session.get(), &SessionSupervisor::MeterValue_req, &m_link->pipe, &Thread_pipe::MeterValue_Request);
+        connect(m_session.get(), &SessionSupervisor::resendTransactionMessage, &m_link->pipe,
                 &Thread_pipe::resendTransactionMessage);
-        connect(m_session.get(), &SessionSupervisor::stopRecoveredTransaction, m_pipe.get(),
+        connect(m_session.get(), &SessionSupervisor::stopRecoveredTransaction, &m_link->pipe,
                 &Thread_pipe::sendStopTransaction);
-        m_client = std::make_unique<FarEnd>(m_dir->path());
-        m_client->startReading();
     }
     void cleanup()
     {
-        m_client.reset(), m_session.reset(), m_pipe.reset(), m_log.reset(), m_dir.reset();
+        m_session.reset();
+        m_link.reset();
         timer_SendMeterValue_1.stop();
     }
 
@@ -109,8 +95,8 @@ private slots:
         Status &gun = gun_status[1];
         gun.IDtag = "CARD";
         gun.f_startmeter = 1000.4;
-        m_pipe->StartTransaction_Request(1);
-        const QByteArray start = m_client->next();
+        m_link->pipe.StartTransaction_Request(1);
+        const QByteArray start = m_link->client.next();
         QJsonObject t = record()["transactions"].toArray().at(0).toObject();
         QCOMPARE(t["idTag"].toString(), QString("CARD"));
         QCOMPARE(t["meterStart"].toDouble(), 1000.4);
@@ -125,7 +111,7 @@ private slots:
         // Every MeterValues tick saves the register with its time.
         gun.f_energy_LcdCal = 1001.75;
         m_session->SendMeterValue_1();
-        QVERIFY(actionOf(m_client->next()) == "MeterValues");
+        QVERIFY(actionOf(m_link->client.next()) == "MeterValues");
         QCOMPARE(record()["energyRegister"].toDouble(), 1001.75);
         QVERIFY(record()["saved"].toString().endsWith('Z'));
         QCOMPARE(record()["messages"].toArray().size(), 1);
@@ -135,14 +121,14 @@ private slots:
 
         gun.f_stopmeter = 1002.2;
         gun.stopReason = Local;
-        m_pipe->StopTransacation_Request(1);
-        QCOMPARE(payloadOf(m_client->next())["transactionId"].toInt(), 42);
+        m_link->pipe.StopTransacation_Request(1);
+        QCOMPARE(payloadOf(m_link->client.next())["transactionId"].toInt(), 42);
         QVERIFY(record()["transactions"].toArray().isEmpty());
         QCOMPARE(record()["messages"].toArray().size(), 1);
         QVERIFY(answer("StopTransaction", R"({"idTagInfo":{"status":"Accepted"}})"));
         QVERIFY(recordGone());
         // Rewritten by rename and synced: no temporary file is left behind.
-        QCOMPARE(QDir(m_dir->path()).entryList({"Transaction*"}, QDir::Files), QStringList());
+        QCOMPARE(QDir(m_link->dir.path()).entryList({"Transaction*"}, QDir::Files), QStringList());
     }
 
     // The session ends before its StartTransaction is answered: the stop
@@ -158,20 +144,20 @@ private slots:
         QFETCH(bool, answered);
         Status &gun = gun_status[1];
         gun.transactionId = 41; // the previous session's
-        m_pipe->StartTransaction_Request(1);
-        const QByteArray start = m_client->next();
+        m_link->pipe.StartTransaction_Request(1);
+        const QByteArray start = m_link->client.next();
         gun.f_stopmeter = 1003.6;
         gun.stopReason = Local;
         gun.startRequest = 5;
-        m_pipe->StopTransacation_Request(1);
+        m_link->pipe.StopTransacation_Request(1);
         QVERIFY(nothingMoreWritten());
-        QVERIFY(m_log->contains("StopTransaction waits for the answer to its StartTransaction"));
+        QVERIFY(m_link->log.contains("StopTransaction waits for the answer to its StartTransaction"));
         const QJsonObject held = record()["transactions"].toArray().at(0)["stop"].toObject();
         QCOMPARE(held["reason"].toString(), QString("Local"));
         QCOMPARE(held["meterStop"].toDouble(), 1003.6);
         if (answered) {
             QVERIFY(answer("StartTransaction", R"({"idTagInfo":{"status":"Accepted"},"transactionId":43})"));
-            const QJsonObject stop = payloadOf(m_client->next());
+            const QJsonObject stop = payloadOf(m_link->client.next());
             QCOMPARE(stop["transactionId"].toInt(), 43);
             QCOMPARE(stop["reason"].toString(), QString("Local"));
             QCOMPARE(stop["meterStop"].toInt(), 1003);
@@ -182,8 +168,8 @@ private slots:
         } else {
             ConfigObj.insert("TransactionMessageAttempts", "0");
             QVERIFY(answer("StartTransaction", R"({"error":"failure to process the message"})"));
-            m_pipe->Retry_StartTransactionRequest();
-            QVERIFY(m_log->contains("StopTransaction not sent: its StartTransaction was given up unanswered"));
+            m_link->pipe.Retry_StartTransactionRequest();
+            QVERIFY(m_link->log.contains("StopTransaction not sent: its StartTransaction was given up unanswered"));
             QVERIFY(nothingMoreWritten());
         }
         QCOMPARE(gun.transactionId, 41);
@@ -242,16 +228,16 @@ private slots:
     {
         QFETCH(QJsonObject, left);
         QFETCH(QStringList, expected);
-        QVERIFY(writeJsonFile(m_dir->file("Transaction.json"), left));
+        QVERIFY(writeJsonFile(m_link->dir.file("Transaction.json"), left));
         gun_status[1].startRequest = 0;
         QSignalSpy ccuStop(m_session.get(), &SessionSupervisor::signal_gun_Stop_Command);
         m_session->recoverTransactions();
         QFETCH(bool, wasOpen);
         QCOMPARE(ccuStop.count(), wasOpen ? 1 : 0); // what the CCU still delivers belongs to no session
-        QVERIFY(m_log->contains("Transaction.json of the previous run"));
+        QVERIFY(m_link->log.contains("Transaction.json of the previous run"));
         QStringList seen;
         for (int i = 0; i < expected.size(); ++i) {
-            const QByteArray got = m_client->next();
+            const QByteArray got = m_link->client.next();
             const QByteArray action = actionOf(got);
             const QJsonObject p = payloadOf(got);
             QString line = action + ':';
@@ -279,10 +265,10 @@ private slots:
 
     void damagedRecordIsKeptAside()
     {
-        m_dir->write("Transaction.json", "{\"messages\": [\"1=StopTrans");
+        m_link->dir.write("Transaction.json", "{\"messages\": [\"1=StopTrans");
         m_session->recoverTransactions();
-        QVERIFY(m_log->contains("transaction record unreadable"));
-        QCOMPARE(m_dir->read("Transaction.json.corrupt"), QByteArray("{\"messages\": [\"1=StopTrans"));
+        QVERIFY(m_link->log.contains("transaction record unreadable"));
+        QCOMPARE(m_link->dir.read("Transaction.json.corrupt"), QByteArray("{\"messages\": [\"1=StopTrans"));
         QVERIFY(recordGone());
         QVERIFY(nothingMoreWritten());
     }
