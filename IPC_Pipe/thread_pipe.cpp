@@ -244,8 +244,7 @@ void Thread_pipe::queueTransactionMessage(Queue q, const QString &text, int keep
 // At start-up, what the previous run left unanswered: already in the record.
 void Thread_pipe::resendTransactionMessage(QString text)
 {
-    if (!text.startsWith(QLatin1String("1=StartTransaction=")) && !text.startsWith(QLatin1String("1=StopTransaction=")) &&
-        !text.startsWith(QLatin1String("1=MeterValues="))) {
+    if (!TransactionRecord::isTransactionMessage(text)) {
         qWarning() << "not a transaction message, not sent again";
         return;
     }

@@ -18,14 +18,13 @@ QString ocppTimestamp()
     return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'hh:mm:ss'Z'"));
 }
 
-namespace {
-
-// Only the transaction messages this charger writes are sent again.
-bool isTransactionMessage(const QString &text)
+bool TransactionRecord::isTransactionMessage(const QString &text)
 {
     return text.startsWith(QLatin1String("1=StartTransaction=")) ||
            text.startsWith(QLatin1String("1=StopTransaction=")) || text.startsWith(QLatin1String("1=MeterValues="));
 }
+
+namespace {
 
 QJsonObject stopObject(const TransactionRecord::Stop &stop)
 {

@@ -23,6 +23,10 @@ class TransactionRecord
 public:
     static const char FileName[]; // "Transaction.json"
 
+    // A StartTransaction, StopTransaction or MeterValues message as this
+    // charger writes it.
+    static bool isTransactionMessage(const QString &text);
+
     // What a StopTransaction carries besides its transactionId.
     struct Stop
     {
