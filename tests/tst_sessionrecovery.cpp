@@ -128,8 +128,6 @@ void tst_SessionRecovery::endedTheHardWay()
     ::kill(pid_t(restarted.processId()), SIGTERM);
     QVERIFY(restarted.waitForFinished(15000));
     QCOMPARE(restarted.exitCode(), 0);
-    const QByteArray restartLog = restarted.readAll();
-    QCOMPARE(restartLog.contains("Transaction.json of the previous run"), signalNumber == SIGKILL);
 
     const QList<QJsonObject> stops = received(client, "StopTransaction");
     QCOMPARE(stops.size(), 1);
@@ -137,6 +135,8 @@ void tst_SessionRecovery::endedTheHardWay()
     QCOMPARE(stops[0]["reason"].toString(), reason);
     QVERIFY(stops[0]["meterStop"].toInt() >= int(meterStart));
     QCOMPARE(received(client, "StartTransaction").size(), 1);
+    const QByteArray restartLog = restarted.readAll();
+    QCOMPARE(restartLog.contains("Transaction.json of the previous run"), signalNumber == SIGKILL);
     QVERIFY(ccu.errors().contains("stop command")); // after a kill, at the restart
 }
 
