@@ -102,8 +102,11 @@ void tst_SessionRecovery::endedTheHardWay()
     QVERIFY(meterStart >= 1000.0);
     QVERIFY(!ccu.errors().contains("stop command"));
 
+    QElapsedTimer stopping;
+    stopping.start();
     ::kill(pid_t(charger.processId()), signalNumber);
     QVERIFY2(charger.waitForFinished(15000), "the charger did not end");
+    qInfo("signal %d to exit: %lld ms", signalNumber, stopping.elapsed()); // a figure, not a limit
     if (signalNumber == SIGTERM) {
         QCOMPARE(charger.exitStatus(), QProcess::NormalExit);
         QCOMPARE(charger.exitCode(), 0);
