@@ -22,6 +22,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 
 inline bool childClick(const char *name)
 {
@@ -36,6 +37,8 @@ inline bool childClick(const char *name)
 
 inline int runChargingChild(int argc, char *argv[])
 {
+    // A test that dies takes its charger along.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -164,9 +164,12 @@ bool SessionSupervisor::stopForShutdown()
     const bool ccuStop = charging && !Stop_command_set_1;
     if (ccuStop)
         emit signal_gun_Stop_Command();
-    if (charging && stopTransactionOwed()) {
-        m_data.closeRegister();
-        transactionRecord.setRegister(gun.f_stopmeter, ocppTimestamp());
+    // Also on the completion page before its tick sent the StopTransaction.
+    if (stopTransactionOwed()) {
+        if (charging) {
+            m_data.closeRegister();
+            transactionRecord.setRegister(gun.f_stopmeter, ocppTimestamp());
+        }
         sendStopTransaction(Reboot);
     }
     return ccuStop;

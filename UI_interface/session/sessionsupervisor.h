@@ -42,8 +42,9 @@ public:
     // StopTransaction of each open transaction.
     void recoverTransactions();
 
-    // SIGTERM or SIGINT: a charging session has the CCU stop first and sends
-    // its StopTransaction (Reboot). True when the CCU was told to stop.
+    // SIGTERM or SIGINT: a charging session has the CCU stop first; a session
+    // that still owes its StopTransaction sends it (Reboot). True when the
+    // CCU was told to stop.
     bool stopForShutdown();
 
     // The home page is up: the next charging page is a new transaction, and
