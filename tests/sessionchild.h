@@ -8,7 +8,9 @@
 // clicks on the real widgets. Once the StartTransaction is answered it prints
 // "charging <transactionId>" and goes on charging until it is stopped or
 // killed. Options and data directory come from the environment (HMI_DATA_DIR,
-// HMI_CCU_PORT, ...), as for the program.
+// HMI_CCU_PORT, ...), as for the program. The device build has no simulated
+// card on its screen: there the child prints "card" once on the card prompt,
+// and the test has the OCPP client start the session remotely.
 
 #include "application.h"
 #include "fonts.h"
@@ -54,6 +56,7 @@ inline int runChargingChild(int argc, char *argv[])
     // The driver looks at the screen five times a second.
     QTimer driver;
     bool plugClicked = false;
+    bool askedForCard = false;
     QObject::connect(&driver, &QTimer::timeout, [&] {
         const Status &gun = gun_status[1];
         if (gun.page == page_home && !plugClicked) {
@@ -61,7 +64,12 @@ inline int runChargingChild(int argc, char *argv[])
         } else if (gun.page == page_authorize_plugin && DebugMode_ChargerGun && !plugClicked) {
             plugClicked = childClick("checkBox_charger");
         } else if (gun.page == page_authorize && gun.CardRead == 0) {
-            childClick("checkBox_RFID");
+            // Asked once the connector is offered, else the remote start is refused.
+            if (!childClick("checkBox_RFID") && !askedForCard && gun.status == sta_Preparing) {
+                std::printf("card\n");
+                std::fflush(stdout);
+                askedForCard = true;
+            }
         } else if (gun.page == page_standby && !Start_command_set_1) {
             childClick("pushButton_start");
         } else if (gun.page == page_charging && gun.startRequest == 3) {

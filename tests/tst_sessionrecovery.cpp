@@ -89,10 +89,19 @@ void tst_SessionRecovery::endedTheHardWay()
     charger.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     charger.start(QCoreApplication::applicationFilePath(), QStringList());
     QVERIFY(charger.waitForStarted(5000));
-    QVERIFY2(waitFor([&] { return charger.canReadLine() || charger.state() == QProcess::NotRunning; }, 60000) &&
-                 charger.canReadLine(),
-             "the session did not reach charging");
-    const QByteArray line = charger.readLine().trimmed();
+    const auto nextLine = [&] {
+        if (!waitFor([&] { return charger.canReadLine() || charger.state() == QProcess::NotRunning; }, 60000) ||
+            !charger.canReadLine())
+            return QByteArray();
+        return charger.readLine().trimmed();
+    };
+    QByteArray line = nextLine();
+    if (line == "card") {
+        // No card reader on the test bench: the central system starts it.
+        QVERIFY(client.send("RemoteStartTransaction KILL-CARD"));
+        line = nextLine();
+    }
+    QVERIFY2(!line.isEmpty(), "the session did not reach charging");
     QVERIFY2(line == "charging 4711", line.constData());
     QVERIFY(waitFor([&] { return received(client, "MeterValues").size() >= 3; }, 15000));
     const QJsonObject left = QJsonDocument::fromJson(dir.read("Transaction.json")).object();
