@@ -21,10 +21,12 @@
 #include "led.h"
 #include "servicepinpad.h"
 #include "sessionsupervisor.h"
+#include "screentext.h"
 #include "standby.h"
 #include "styletokens.h"
 
 #include <QDebug>
+#include <QEvent>
 
 namespace {
 void showIcon(QLabel *label, const QString &path)
@@ -423,7 +425,18 @@ void MainWindow::on_pushButton_help_clicked()
     emit jump_help();
 }
 
-void MainWindow::on_pushButton_language_clicked() {}
+// EN -> DE -> FR -> ES -> EN; every screen and popup follows at once.
+void MainWindow::on_pushButton_language_clicked()
+{
+    Language::next();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->pushButton_language->setStyleSheet(navigationbar_style + Language::buttonImage());
+    QMainWindow::changeEvent(event);
+}
 
 void MainWindow::on_pushButton_factorymode_clicked()
 {
@@ -633,4 +646,10 @@ void MainWindow::refreshCompletionFigures()
 void MainWindow::showErrorPopup(const QString &text)
 {
     errormessage->page_show(text);
+}
+
+// The next driver is greeted in English.
+void MainWindow::sessionOver()
+{
+    Language::select(0);
 }

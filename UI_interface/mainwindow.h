@@ -127,6 +127,12 @@ private:
     void refreshChargingFigures() override;
     void refreshCompletionFigures() override;
     void showErrorPopup(const QString &text) override;
+    void sessionOver() override;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
 
     void lock(QWidget *button, QLabel *mask);
     void unlock(QWidget *button, QLabel *mask);

@@ -3,7 +3,10 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
+#include <QEvent>
 
 #include <QPixmap>
 
@@ -13,15 +16,27 @@ Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Auth
     setupScreenPage(this);
 
     ui->label_1->setGeometry(unitRect(0, 1, 64, 3));
-    ui->label_1->setText(authorize_label1_str);
     ui->label_3->setGeometry(unitRect(17, 5, 30, 21));
     ui->label_3->setPixmap(QPixmap(image_pay_instruction));
     ui->label_3->setScaledContents(true);
     ui->label_2->setGeometry(unitRect(0, 27, 64, 6));
-    ui->label_2->setText(authorize_label2_str);
+    retranslate();
+}
+
+void Authorization::retranslate()
+{
+    ui->label_1->setText(screenText(authorize_label1_str));
+    ui->label_2->setText(screenText(authorize_label2_str));
 }
 
 Authorization::~Authorization()
 {
     delete ui;
+}
+
+void Authorization::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }

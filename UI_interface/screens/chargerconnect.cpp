@@ -3,7 +3,10 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
+#include <QEvent>
 
 #include <QPixmap>
 
@@ -16,7 +19,6 @@ Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Ch
     ui->label_icon->setPixmap(QPixmap(image_charger_discon_red));
     ui->label_icon->setScaledContents(true);
     ui->label->setGeometry(unitRect(0, 6, 40, 6));
-    ui->label->setText(chargeconnect_label_str);
     // The second line's "text-align:top" names no horizontal place; centre it.
     ui->label->setAlignment(Qt::AlignCenter);
     ui->pushButton->setGeometry(unitRect(15, 14, 10, 4));
@@ -24,6 +26,13 @@ Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Ch
     // A dialog's default button would answer Enter; this prompt only answers touch.
     ui->pushButton->setAutoDefault(false);
     ui->pushButton->setFocusPolicy(Qt::NoFocus);
+    retranslate();
+}
+
+void Chargerconnect::retranslate()
+{
+    ui->label->setText(screenText(chargeconnect_label_str));
+    ui->pushButton->setText(screenText(QT_TRANSLATE_NOOP("screens", "back")));
 }
 
 Chargerconnect::~Chargerconnect()
@@ -44,4 +53,11 @@ void Chargerconnect::page_hide()
 void Chargerconnect::on_pushButton_clicked()
 {
     emit jump_home();
+}
+
+void Chargerconnect::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
 }

@@ -24,7 +24,11 @@ public slots:
     void InfoUpdate();
     void on_pushButton_confirm_clicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void retranslate();
     Ui::Complete *ui;
 };
 

@@ -3,16 +3,25 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
+#include <QEvent>
 
 Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
-    ui->label->setText(comchild_label_str);
     ui->pushButton->setGeometry(unitRect(15, 14, 10, 4));
     ui->pushButton->setStyleSheet(comchild_pushbotton_sty);
+    retranslate();
+}
+
+void Complete_child::retranslate()
+{
+    ui->label->setText(screenText(comchild_label_str));
+    ui->pushButton->setText(screenText(QT_TRANSLATE_NOOP("screens", "OK")));
 }
 
 Complete_child::~Complete_child() { delete ui; }
@@ -20,3 +29,10 @@ Complete_child::~Complete_child() { delete ui; }
 void Complete_child::page_show() { show(); }
 void Complete_child::page_hide() { hide(); }
 void Complete_child::on_pushButton_clicked() { emit jump_home(); }
+
+void Complete_child::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
+}

@@ -4,7 +4,10 @@
 #include "chargefigures.h"
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
+#include <QEvent>
 
 #include <QTextDocument>
 
@@ -51,7 +54,8 @@ EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::En
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 4));
     ui->label_head->setStyleSheet(charging_head_style);
-    ui->label_head->setText(charging_head_str1 + "...");
+    m_head = charging_head_str1;
+    m_headDots = "...";
     ui->label_prepare->setGeometry(unitRect(38, 0, 6, 4));
     ui->label_prepare->setStyleSheet(charging_prepare_style);
     ui->label_prepare->raise();
@@ -60,9 +64,23 @@ EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::En
 
     ui->pushButton_stop->setGeometry(unitRect(24, 27, 16, 4));
     ui->pushButton_stop->setStyleSheet(charging_pushbutton_stop_sty);
-    ui->pushButton_stop->setText(charging_pushbutton_stop_str);
+    retranslate();
 
     connect(&timer_SocRefresh, &QTimer::timeout, this, &EnergyDelivery::Soc_Refresh);
+}
+
+void EnergyDelivery::retranslate()
+{
+    ui->label_head->setText(screenText(m_head) + m_headDots);
+    ui->pushButton_stop->setText(screenText(charging_pushbutton_stop_str));
+    captionChargeFigures(ui);
+}
+
+void EnergyDelivery::setHead(const QString &head, const QString &dots)
+{
+    m_head = head;
+    m_headDots = dots;
+    ui->label_head->setText(screenText(head) + dots);
 }
 
 EnergyDelivery::~EnergyDelivery()
@@ -106,7 +124,7 @@ void EnergyDelivery::Soc_Refresh()
     switch (Charging_phase) {
     case 1:
     case 2: // preparing
-        ui->label_head->setText(charging_head_str1);
+        setHead(charging_head_str1);
         if (ui->label_prepare->isHidden())
             ui->label_prepare->show();
         stop_count = 0;
@@ -121,7 +139,7 @@ void EnergyDelivery::Soc_Refresh()
         dotStep();
         break;
     case 3: // charging: the bar sweeps
-        ui->label_head->setText(charging_head_str);
+        setHead(charging_head_str);
         if (soc_progressbar > 99)
             soc_progressbar -= 100;
         soc_progressbar += 8;
@@ -135,7 +153,7 @@ void EnergyDelivery::Soc_Refresh()
         finish_count = 0;
         break;
     case 4: // stopping
-        ui->label_head->setText(charging_head_str2);
+        setHead(charging_head_str2);
         if (ui->label_prepare->isHidden())
             ui->label_prepare->show();
         finish_count = 0;
@@ -150,7 +168,7 @@ void EnergyDelivery::Soc_Refresh()
         dotStep();
         break;
     case 5: // suspended
-        ui->label_head->setText(charging_head_str3);
+        setHead(charging_head_str3);
         if (!ui->label_prepare->isHidden())
             ui->label_prepare->hide();
         soc_progressbar = int_soc;
@@ -176,3 +194,10 @@ void EnergyDelivery::InfoUpdate()
 }
 
 void EnergyDelivery::on_pushButton_stop_clicked() { emit show_charging_child1(); }
+
+void EnergyDelivery::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}

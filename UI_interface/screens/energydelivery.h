@@ -53,11 +53,17 @@ public slots:
     void Soc_Refresh();
     void on_pushButton_stop_clicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void retranslate();
+    void setHead(const QString &head, const QString &dots = QString());
     void dotStep();
     void showBar(int value);
 
     Ui::EnergyDelivery *ui;
+    QString m_head, m_headDots; // the phase heading shown, in the source language
 };
 
 #endif // ENERGYDELIVERY_H

@@ -14,6 +14,9 @@ class ErrorMsg;
 
 extern QTimer timer_page_errpage; // the self-close period
 
+// The message in the driver's language, its spelling mended.
+QString errorMessageText(const QString &message);
+
 class ErrorMsg : public QWidget
 {
     Q_OBJECT
@@ -26,8 +29,13 @@ public slots:
     void page_hide();
     void on_pushButton_clicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void retranslate();
     Ui::ErrorMsg *ui;
+    QString m_message; // as the session sent it
 };
 
 #endif // ERRORMSG_H

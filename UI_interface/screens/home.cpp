@@ -3,7 +3,10 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
+#include <QEvent>
 
 #include <QPixmap>
 
@@ -17,26 +20,17 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fastcharging->setGeometry(unitRect(4, 5, 26, 15));
     ui->pushButton_fastcharging->setStyleSheet(home_btn1_radius + "background-color:transparent;");
     ui->label_fastcharge->setGeometry(unitRect(4, 5, 26, 10));
-    ui->label_fastcharge->setText(home_btn1_str);
     ui->label_des1->setGeometry(unitRect(4, 15.5, 26, 2));
-    ui->label_des1->setText(home_des1_str);
 
     ui->pushButton_fixamount_2->setGeometry(unitRect(34, 5, 26, 15));
     ui->pushButton_fixamount_2->setStyleSheet(home_btn2_style);
     ui->pushButton_fixamount->setGeometry(unitRect(34, 5, 26, 15));
     ui->pushButton_fixamount->setStyleSheet(home_btn2_radius + "background-color:transparent;");
     ui->label_fixedcharge->setGeometry(unitRect(34, 5, 26, 10));
-    ui->label_fixedcharge->setText(home_btn2_str);
     ui->label_des2->setGeometry(unitRect(34, 15.5, 26, 2));
-    ui->label_des2->setText(home_des2_str);
 
-    // The price is read once: the tariff is fixed for the life of the process.
-    const QString price = "<p style='" + font_Body + font_color_basic + "text-align:Center;" + "'>" + "€"
-        + QString::number(double(f_price), 'f', 2) + "/kWh" + "</p>";
     ui->label_price1->setGeometry(unitRect(4, 17, 26, 2));
-    ui->label_price1->setText(price);
     ui->label_price2->setGeometry(unitRect(34, 17, 26, 2));
-    ui->label_price2->setText(price);
 
     ui->pushButton_bottom->setGeometry(unitRect(19, 25, 26, 6));
     ui->pushButton_bottom->setStyleSheet(home_bottombtn_style);
@@ -45,7 +39,6 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->label_smartcharge->setScaledContents(true);
     ui->label_smartchargedes->setGeometry(unitRect(31, 26, 12, 4));
     ui->label_smartchargedes->setWordWrap(true);
-    ui->label_smartchargedes->setText(home_btn3_str);
 
     ui->pushButton_exit->setGeometry(unitRect(0, 29, 4, 4));
     ui->pushButton_exit->setStyleSheet(home_exit_style);
@@ -57,6 +50,29 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fastcharging->raise();
     ui->pushButton_fixamount->raise();
     ui->pushButton_exit->raise();
+
+    retranslate();
+}
+
+void home::retranslate()
+{
+    ui->label_fastcharge->setText(screenText(home_btn1_str));
+    ui->label_des1->setText(screenText(home_des1_str));
+    ui->label_fixedcharge->setText(screenText(home_btn2_str));
+    ui->label_des2->setText(screenText(home_des2_str));
+    // The price is read once: the tariff is fixed for the life of the process.
+    const QString price = "<p style='" + font_Body + font_color_basic + "text-align:Center;" + "'>"
+        + moneyText(double(f_price)) + "/kWh" + "</p>";
+    ui->label_price1->setText(price);
+    ui->label_price2->setText(price);
+    ui->label_smartchargedes->setText(screenText(home_btn3_str));
+}
+
+void home::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
 }
 
 home::~home()

@@ -38,8 +38,10 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void retranslate();
     void showEntry(int cursor);
     void keepCursorInDigits();
 

@@ -9,7 +9,7 @@ extern const QString charging_prepare_style;
 extern const QString charging_head_str;  // "charging"
 extern const QString charging_head_str1; // "preparing"
 extern const QString charging_head_str2; // "stopping"
-extern const QString charging_head_str3; // "suspanded"
+extern const QString charging_head_str3; // "suspended"
 extern const QString charging_pushbutton_stop_str;
 
 // Stop dialogs

@@ -41,6 +41,11 @@ public:
     virtual void refreshCompletionFigures() = 0;
 
     virtual void showErrorPopup(const QString &text) = 0;
+
+    // The session is over (the return to the home page, however the session
+    // ended): what the driver chose for it alone, such as the screen
+    // language, goes back to its default for the next driver.
+    virtual void sessionOver() {}
 };
 
 #endif // SESSIONVIEW_H

@@ -1,0 +1,99 @@
+#include "screentext.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QRegularExpression>
+#include <QTranslator>
+
+#include <cmath>
+
+QString screenText(const QString &text)
+{
+    static const QRegularExpression tag("<[^>]*>");
+    QString out;
+    out.reserve(text.size());
+    int pos = 0;
+    auto words = [&out](const QString &run) {
+        int begin = 0, end = run.size();
+        while (begin < end && run.at(begin).isSpace())
+            ++begin;
+        while (end > begin && run.at(end - 1).isSpace())
+            --end;
+        if (begin == end) {
+            out += run;
+            return;
+        }
+        out += run.left(begin);
+        out += QCoreApplication::translate("screens", run.mid(begin, end - begin).toUtf8().constData());
+        out += run.mid(end);
+    };
+    for (auto it = tag.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words(text.mid(pos, m.capturedStart() - pos));
+        out += m.captured();
+        pos = m.capturedEnd();
+    }
+    words(text.mid(pos));
+    return out;
+}
+
+QString moneyText(double euros)
+{
+    // Rounded to the cent before printing, so 0.005 is never "-0.00" and the
+    // tie goes up as a till would round it.
+    double cents = std::isfinite(euros) && euros > 0 ? std::floor(euros * 100.0 + 0.5 + 1e-9) : 0.0;
+    return QString::fromUtf8("€ ") + QString::number(cents / 100.0, 'f', 2);
+}
+
+namespace Language {
+namespace {
+const char *const codes[] = {"EN", "DE", "FR", "ES"};
+int s_current = 0;
+QTranslator *s_translator = nullptr;
+} // namespace
+
+int count() { return 4; }
+int current() { return s_current; }
+
+QString code(int index)
+{
+    return index >= 0 && index < count() ? QString::fromLatin1(codes[index]) : QString();
+}
+
+bool select(int index)
+{
+    if (index < 0 || index >= count())
+        return false;
+    if (index == s_current)
+        return true;
+    QTranslator *next = nullptr;
+    if (index > 0) {
+        next = new QTranslator(QCoreApplication::instance());
+        const QString file = ":/translations/hmi_" + code(index).toLower() + ".qm";
+        if (!next->load(file)) {
+            qWarning().noquote() << "no translation " + file;
+            delete next;
+            return false;
+        }
+    }
+    // The new translation goes in before the old one leaves, so no widget
+    // ever draws a mix of two languages; each change tells every widget.
+    QTranslator *old = s_translator;
+    s_translator = next;
+    s_current = index;
+    if (next)
+        QCoreApplication::installTranslator(next);
+    if (old) {
+        QCoreApplication::removeTranslator(old);
+        delete old;
+    }
+    return true;
+}
+
+void next() { select((s_current + 1) % count()); }
+
+QString buttonImage()
+{
+    return "image: url(:/images/ico_Language_" + code(s_current).toLower() + ".png);";
+}
+} // namespace Language
