@@ -99,7 +99,7 @@ private slots:
         play(screen, "4");
         QCOMPARE(head(), QString("stopping|."));
         play(screen, "5");
-        QCOMPARE(head(), QString("suspanded"));
+        QCOMPARE(head(), QString("suspended"));
     }
 
     void infoUpdateTexts()
@@ -120,7 +120,7 @@ private slots:
                                      "label_chargedinfo4", "label_chargedinfo5", "label_togoinfo1",
                                      "label_togoinfo2", "label_soc"})
                 shown << text(*w, name);
-            QCOMPARE(shown, QStringList({"0.4kWh", "1min", "375V", "55A", "0.3€", "14.9 kWh ", "43 min", "70"}));
+            QCOMPARE(shown, QStringList({"0.4kWh", "1min", "375V", "55A", "€ 0.30", "14.9 kWh ", "43 min", "70"}));
         }
         QCOMPARE(child<QProgressBar>(done, "progressBar")->value(), 70);
     }

@@ -37,8 +37,13 @@ public slots:
     void page_show();
     void page_hide();
     void on_pushButton_back_clicked();
+    void on_pushButton_language_clicked();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
+    void retranslate();
     void topicChosen(const QModelIndex &index);
 
     Ui::Help *ui;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QEvent>
 #include <QRegularExpression>
 #include <QTranslator>
 
@@ -87,6 +88,9 @@ bool select(int index)
         QCoreApplication::removeTranslator(old);
         delete old;
     }
+    // The application posts the change to every window; deliver it now, so
+    // that whatever the caller shows next is already in the new language.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     return true;
 }
 

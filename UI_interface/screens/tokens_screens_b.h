@@ -39,10 +39,5 @@ extern const QString help_topic2_str;
 extern const QString help_topic3_str;
 extern const QString help_topic4_str;
 extern const QString help_topic5_str;
-extern const QString help_content1_str; // pages; %1 is the price line where it occurs
-extern const QString help_content2_str;
-extern const QString help_content3_str;
-extern const QString help_content4_str;
-extern const QString help_content5_str;
 
 #endif

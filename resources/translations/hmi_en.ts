@@ -235,5 +235,145 @@
         <source>Thank you for using!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>How can we help?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paying</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopping</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status bar icons</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Fast Charge&lt;/b&gt; on the home screen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Present your NFC or credit card on the Paypad in front of the charger.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Plug the charging cable into your vehicle.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check your choice on the &lt;b&gt;Standby&lt;/b&gt; screen and touch &lt;b&gt;Start&lt;/b&gt;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Charging ends when your vehicle reports a full battery. While it runs, the screen shows the state of charge, the energy charged, the time spent and the cost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Charge a set amount</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Fixed Amount&lt;/b&gt; on the home screen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose an amount (€5 to €30) or a quantity (5 to 30 kWh), or touch &lt;b&gt;Custom&lt;/b&gt; and type any value up to 100.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Confirm&lt;/b&gt;. The other value is worked out at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pay, plug in and touch &lt;b&gt;Start&lt;/b&gt;, as for Fast Charge.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>While charging, the screen shows the energy still to go and the time remaining.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How to pay</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pay with an NFC card or a credit card on the Paypad in front of the charger when the screen asks how you would like to pay.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Energy costs %1. The cost so far is shown while charging, the total on the summary.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep your card at hand: the same card ends the session.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>If a card is refused, a message asks you to use another one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How to stop charging</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Stop&lt;/b&gt; on the charging screen.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Present the card you paid with on the Paypad.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Confirm&lt;/b&gt; to end the charging process.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check the summary, touch &lt;b&gt;Confirm&lt;/b&gt; and then &lt;b&gt;OK&lt;/b&gt;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unplug the cable and hang it back on the charger.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Before charging starts, &lt;b&gt;Abort&lt;/b&gt; on the Standby screen ends the session.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What the icons mean</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cable plugged into your vehicle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cable not plugged in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Charger online</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Online, but the charging network cannot be reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No network connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back to the home screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

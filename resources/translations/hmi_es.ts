@@ -235,5 +235,145 @@
         <source>Thank you for using!</source>
         <translation>¡Gracias por su visita!</translation>
     </message>
+    <message>
+        <source>How can we help?</source>
+        <translation>¿En qué podemos ayudarle?</translation>
+    </message>
+    <message>
+        <source>Paying</source>
+        <translation>Pago</translation>
+    </message>
+    <message>
+        <source>Stopping</source>
+        <translation>Detener la carga</translation>
+    </message>
+    <message>
+        <source>Status bar icons</source>
+        <translation>Iconos de la barra de estado</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Fast Charge&lt;/b&gt; on the home screen.</source>
+        <translation>Toque &lt;b&gt;Carga rápida&lt;/b&gt; en la pantalla de inicio.</translation>
+    </message>
+    <message>
+        <source>Present your NFC or credit card on the Paypad in front of the charger.</source>
+        <translation>Acerque su tarjeta NFC o de crédito al terminal de pago frente al cargador.</translation>
+    </message>
+    <message>
+        <source>Plug the charging cable into your vehicle.</source>
+        <translation>Conecte el cable de carga a su vehículo.</translation>
+    </message>
+    <message>
+        <source>Check your choice on the &lt;b&gt;Standby&lt;/b&gt; screen and touch &lt;b&gt;Start&lt;/b&gt;.</source>
+        <translation>Compruebe su elección en la pantalla &lt;b&gt;Listo&lt;/b&gt; y toque &lt;b&gt;Iniciar&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>Charging ends when your vehicle reports a full battery. While it runs, the screen shows the state of charge, the energy charged, the time spent and the cost.</source>
+        <translation>La carga termina cuando su vehículo indica que la batería está llena. Mientras tanto, la pantalla muestra el nivel de carga, la energía cargada, la duración y el coste.</translation>
+    </message>
+    <message>
+        <source>Charge a set amount</source>
+        <translation>Cargar un importe fijo</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Fixed Amount&lt;/b&gt; on the home screen.</source>
+        <translation>Toque &lt;b&gt;Importe fijo&lt;/b&gt; en la pantalla de inicio.</translation>
+    </message>
+    <message>
+        <source>Choose an amount (€5 to €30) or a quantity (5 to 30 kWh), or touch &lt;b&gt;Custom&lt;/b&gt; and type any value up to 100.</source>
+        <translation>Elija un importe (de 5 a 30 €) o una cantidad (de 5 a 30 kWh), o toque &lt;b&gt;Otro valor&lt;/b&gt; e introduzca un valor de hasta 100.</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Confirm&lt;/b&gt;. The other value is worked out at %1.</source>
+        <translation>Toque &lt;b&gt;Confirmar&lt;/b&gt;. El otro valor se calcula a %1.</translation>
+    </message>
+    <message>
+        <source>Pay, plug in and touch &lt;b&gt;Start&lt;/b&gt;, as for Fast Charge.</source>
+        <translation>Pague, conecte y toque &lt;b&gt;Iniciar&lt;/b&gt;, como en la carga rápida.</translation>
+    </message>
+    <message>
+        <source>While charging, the screen shows the energy still to go and the time remaining.</source>
+        <translation>Durante la carga, la pantalla muestra la energía pendiente y el tiempo restante.</translation>
+    </message>
+    <message>
+        <source>How to pay</source>
+        <translation>Cómo pagar</translation>
+    </message>
+    <message>
+        <source>Pay with an NFC card or a credit card on the Paypad in front of the charger when the screen asks how you would like to pay.</source>
+        <translation>Pague con tarjeta NFC o de crédito en el terminal de pago frente al cargador cuando la pantalla se lo pida.</translation>
+    </message>
+    <message>
+        <source>Energy costs %1. The cost so far is shown while charging, the total on the summary.</source>
+        <translation>La energía cuesta %1. El coste acumulado se muestra durante la carga y el total en el resumen.</translation>
+    </message>
+    <message>
+        <source>Keep your card at hand: the same card ends the session.</source>
+        <translation>Tenga su tarjeta a mano: la misma tarjeta finaliza la sesión.</translation>
+    </message>
+    <message>
+        <source>If a card is refused, a message asks you to use another one.</source>
+        <translation>Si se rechaza una tarjeta, un mensaje le pedirá que use otra.</translation>
+    </message>
+    <message>
+        <source>How to stop charging</source>
+        <translation>Cómo detener la carga</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Stop&lt;/b&gt; on the charging screen.</source>
+        <translation>Toque &lt;b&gt;Detener&lt;/b&gt; en la pantalla de carga.</translation>
+    </message>
+    <message>
+        <source>Present the card you paid with on the Paypad.</source>
+        <translation>Acerque al terminal la tarjeta con la que pagó.</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Confirm&lt;/b&gt; to end the charging process.</source>
+        <translation>Toque &lt;b&gt;Confirmar&lt;/b&gt; para finalizar la carga.</translation>
+    </message>
+    <message>
+        <source>Check the summary, touch &lt;b&gt;Confirm&lt;/b&gt; and then &lt;b&gt;OK&lt;/b&gt;.</source>
+        <translation>Revise el resumen, toque &lt;b&gt;Confirmar&lt;/b&gt; y después &lt;b&gt;OK&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>Unplug the cable and hang it back on the charger.</source>
+        <translation>Desconecte el cable y cuélguelo de nuevo en el cargador.</translation>
+    </message>
+    <message>
+        <source>Before charging starts, &lt;b&gt;Abort&lt;/b&gt; on the Standby screen ends the session.</source>
+        <translation>Antes de iniciar la carga, &lt;b&gt;Cancelar&lt;/b&gt; en la pantalla Listo finaliza la sesión.</translation>
+    </message>
+    <message>
+        <source>What the icons mean</source>
+        <translation>Qué significan los iconos</translation>
+    </message>
+    <message>
+        <source>Cable plugged into your vehicle</source>
+        <translation>Cable conectado a su vehículo</translation>
+    </message>
+    <message>
+        <source>Cable not plugged in</source>
+        <translation>Cable no conectado</translation>
+    </message>
+    <message>
+        <source>Charger online</source>
+        <translation>Cargador en línea</translation>
+    </message>
+    <message>
+        <source>Online, but the charging network cannot be reached</source>
+        <translation>En línea, pero la red de carga no responde</translation>
+    </message>
+    <message>
+        <source>No network connection</source>
+        <translation>Sin conexión de red</translation>
+    </message>
+    <message>
+        <source>Back to the home screen</source>
+        <translation>Volver a la pantalla de inicio</translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation>Esta ayuda</translation>
+    </message>
 </context>
 </TS>

@@ -21,23 +21,23 @@
     </message>
     <message>
         <source>Information: The transaction is stopped by Remote command!</source>
-        <translation>Information : la transaction a été arrêtée à distance !</translation>
+        <translation>Information&#xa0;: la transaction a été arrêtée à distance&#xa0;!</translation>
     </message>
     <message>
         <source>Information: The cable is unplugged at car side!</source>
-        <translation>Information : le câble a été débranché côté véhicule !</translation>
+        <translation>Information&#xa0;: le câble a été débranché côté véhicule&#xa0;!</translation>
     </message>
     <message>
         <source>Information: The transaction is rejected by the Central System!</source>
-        <translation>Information : la transaction a été refusée par le système central !</translation>
+        <translation>Information&#xa0;: la transaction a été refusée par le système central&#xa0;!</translation>
     </message>
     <message>
         <source>Information: The card is invalid on this charge point!! Please change another one.</source>
-        <translation>Information : cette carte n'est pas valable sur cette borne. Veuillez en utiliser une autre.</translation>
+        <translation>Information&#xa0;: cette carte n&apos;est pas valable sur cette borne. Veuillez en utiliser une autre.</translation>
     </message>
     <message>
         <source>Stop Reason:</source>
-        <translation>Motif d'arrêt :</translation>
+        <translation>Motif d&apos;arrêt&#xa0;:</translation>
     </message>
     <message>
         <source>Custom</source>
@@ -129,7 +129,7 @@
     </message>
     <message>
         <source>You set to: Charge</source>
-        <translation>Votre choix : charger</translation>
+        <translation>Votre choix&#xa0;: charger</translation>
     </message>
     <message>
         <source>kWh | Cost</source>
@@ -145,7 +145,7 @@
     </message>
     <message>
         <source>How would you like to pay?</source>
-        <translation>Comment souhaitez-vous payer ?</translation>
+        <translation>Comment souhaitez-vous payer&#xa0;?</translation>
     </message>
     <message>
         <source>Use your</source>
@@ -177,7 +177,7 @@
     </message>
     <message>
         <source>You set to:</source>
-        <translation>Choix :</translation>
+        <translation>Choix&#xa0;:</translation>
     </message>
     <message>
         <source>charging</source>
@@ -217,11 +217,11 @@
     </message>
     <message>
         <source>charging process?</source>
-        <translation>la recharge ?</translation>
+        <translation>la recharge&#xa0;?</translation>
     </message>
     <message>
         <source>Complete !</source>
-        <translation>Terminé !</translation>
+        <translation>Terminé&#xa0;!</translation>
     </message>
     <message>
         <source>Payment Processed</source>
@@ -229,11 +229,151 @@
     </message>
     <message>
         <source>Successfully!</source>
-        <translation>avec succès !</translation>
+        <translation>avec succès&#xa0;!</translation>
     </message>
     <message>
         <source>Thank you for using!</source>
-        <translation>Merci et à bientôt !</translation>
+        <translation>Merci et à bientôt&#xa0;!</translation>
+    </message>
+    <message>
+        <source>How can we help?</source>
+        <translation>Comment pouvons-nous vous aider ?</translation>
+    </message>
+    <message>
+        <source>Paying</source>
+        <translation>Paiement</translation>
+    </message>
+    <message>
+        <source>Stopping</source>
+        <translation>Arrêt</translation>
+    </message>
+    <message>
+        <source>Status bar icons</source>
+        <translation>Icônes de la barre d'état</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Fast Charge&lt;/b&gt; on the home screen.</source>
+        <translation>Touchez &lt;b&gt;Charge rapide&lt;/b&gt; sur l'écran d'accueil.</translation>
+    </message>
+    <message>
+        <source>Present your NFC or credit card on the Paypad in front of the charger.</source>
+        <translation>Présentez votre carte NFC ou bancaire au terminal de paiement devant la borne.</translation>
+    </message>
+    <message>
+        <source>Plug the charging cable into your vehicle.</source>
+        <translation>Branchez le câble de charge sur votre véhicule.</translation>
+    </message>
+    <message>
+        <source>Check your choice on the &lt;b&gt;Standby&lt;/b&gt; screen and touch &lt;b&gt;Start&lt;/b&gt;.</source>
+        <translation>Vérifiez votre choix sur l'écran &lt;b&gt;Prêt&lt;/b&gt; et touchez &lt;b&gt;Démarrer&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>Charging ends when your vehicle reports a full battery. While it runs, the screen shows the state of charge, the energy charged, the time spent and the cost.</source>
+        <translation>La charge s'arrête quand votre véhicule signale une batterie pleine. Pendant la charge, l'écran affiche le niveau de charge, l'énergie chargée, la durée et le coût.</translation>
+    </message>
+    <message>
+        <source>Charge a set amount</source>
+        <translation>Charger un montant fixe</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Fixed Amount&lt;/b&gt; on the home screen.</source>
+        <translation>Touchez &lt;b&gt;Montant fixe&lt;/b&gt; sur l'écran d'accueil.</translation>
+    </message>
+    <message>
+        <source>Choose an amount (€5 to €30) or a quantity (5 to 30 kWh), or touch &lt;b&gt;Custom&lt;/b&gt; and type any value up to 100.</source>
+        <translation>Choisissez un montant (5 à 30 €) ou une quantité (5 à 30 kWh), ou touchez &lt;b&gt;Autre&lt;/b&gt; et saisissez une valeur jusqu'à 100.</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Confirm&lt;/b&gt;. The other value is worked out at %1.</source>
+        <translation>Touchez &lt;b&gt;Confirmer&lt;/b&gt;. L'autre valeur est calculée à %1.</translation>
+    </message>
+    <message>
+        <source>Pay, plug in and touch &lt;b&gt;Start&lt;/b&gt;, as for Fast Charge.</source>
+        <translation>Payez, branchez et touchez &lt;b&gt;Démarrer&lt;/b&gt;, comme pour la charge rapide.</translation>
+    </message>
+    <message>
+        <source>While charging, the screen shows the energy still to go and the time remaining.</source>
+        <translation>Pendant la charge, l'écran affiche l'énergie restante et le temps restant.</translation>
+    </message>
+    <message>
+        <source>How to pay</source>
+        <translation>Comment payer</translation>
+    </message>
+    <message>
+        <source>Pay with an NFC card or a credit card on the Paypad in front of the charger when the screen asks how you would like to pay.</source>
+        <translation>Payez par carte NFC ou bancaire sur le terminal de paiement devant la borne lorsque l'écran vous le demande.</translation>
+    </message>
+    <message>
+        <source>Energy costs %1. The cost so far is shown while charging, the total on the summary.</source>
+        <translation>L'énergie coûte %1. Le coût en cours s'affiche pendant la charge, le total dans le récapitulatif.</translation>
+    </message>
+    <message>
+        <source>Keep your card at hand: the same card ends the session.</source>
+        <translation>Gardez votre carte à portée de main : la même carte termine la session.</translation>
+    </message>
+    <message>
+        <source>If a card is refused, a message asks you to use another one.</source>
+        <translation>Si une carte est refusée, un message vous invite à en utiliser une autre.</translation>
+    </message>
+    <message>
+        <source>How to stop charging</source>
+        <translation>Comment arrêter la charge</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Stop&lt;/b&gt; on the charging screen.</source>
+        <translation>Touchez &lt;b&gt;Arrêter&lt;/b&gt; sur l'écran de charge.</translation>
+    </message>
+    <message>
+        <source>Present the card you paid with on the Paypad.</source>
+        <translation>Présentez au terminal la carte avec laquelle vous avez payé.</translation>
+    </message>
+    <message>
+        <source>Touch &lt;b&gt;Confirm&lt;/b&gt; to end the charging process.</source>
+        <translation>Touchez &lt;b&gt;Confirmer&lt;/b&gt; pour terminer la charge.</translation>
+    </message>
+    <message>
+        <source>Check the summary, touch &lt;b&gt;Confirm&lt;/b&gt; and then &lt;b&gt;OK&lt;/b&gt;.</source>
+        <translation>Vérifiez le récapitulatif, touchez &lt;b&gt;Confirmer&lt;/b&gt; puis &lt;b&gt;OK&lt;/b&gt;.</translation>
+    </message>
+    <message>
+        <source>Unplug the cable and hang it back on the charger.</source>
+        <translation>Débranchez le câble et raccrochez-le à la borne.</translation>
+    </message>
+    <message>
+        <source>Before charging starts, &lt;b&gt;Abort&lt;/b&gt; on the Standby screen ends the session.</source>
+        <translation>Avant le début de la charge, &lt;b&gt;Annuler&lt;/b&gt; sur l'écran Prêt termine la session.</translation>
+    </message>
+    <message>
+        <source>What the icons mean</source>
+        <translation>Signification des icônes</translation>
+    </message>
+    <message>
+        <source>Cable plugged into your vehicle</source>
+        <translation>Câble branché sur votre véhicule</translation>
+    </message>
+    <message>
+        <source>Cable not plugged in</source>
+        <translation>Câble non branché</translation>
+    </message>
+    <message>
+        <source>Charger online</source>
+        <translation>Borne en ligne</translation>
+    </message>
+    <message>
+        <source>Online, but the charging network cannot be reached</source>
+        <translation>En ligne, mais le réseau de recharge est injoignable</translation>
+    </message>
+    <message>
+        <source>No network connection</source>
+        <translation>Pas de connexion réseau</translation>
+    </message>
+    <message>
+        <source>Back to the home screen</source>
+        <translation>Retour à l'écran d'accueil</translation>
+    </message>
+    <message>
+        <source>This help</source>
+        <translation>Cette aide</translation>
     </message>
 </context>
 </TS>
