@@ -102,6 +102,30 @@ private slots:
         QCOMPARE(head(), QString("suspended"));
     }
 
+    // The power column: what the shown voltage and current make.
+    void power_data()
+    {
+        QTest::addColumn<QString>("volts");
+        QTest::addColumn<QString>("amps");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("mid charge") << "375" << "55" << "20.6kW";
+        QTest::newRow("largest") << "750" << "200" << "150.0kW";
+        QTest::newRow("idle") << "0" << "0" << "0.0kW";
+        QTest::newRow("not known") << "--" << "60" << "--";
+        QTest::newRow("nothing yet") << "" << "" << "--";
+    }
+    void power()
+    {
+        QFETCH(QString, volts);
+        QFETCH(QString, amps);
+        QFETCH(QString, shown);
+        str_chargeVoltage = volts;
+        str_chargeCurrent = amps;
+        EnergyDelivery charging;
+        charging.InfoUpdate();
+        QCOMPARE(text(charging, "label_chargedinfo6"), shown);
+    }
+
     void infoUpdateTexts()
     {
         for (auto [var, v] : {std::pair{&str_chargedkWh, "0.4"}, {&str_chargedtime, "1"}, {&str_chargeVoltage, "375"},

@@ -11,6 +11,8 @@
 
 #include <QTextDocument>
 
+#include <cmath>
+
 qint32 soc_progressbar = 0;
 quint16 prepare_count = 0;
 quint16 stop_count = 0;
@@ -23,6 +25,16 @@ QString chargingFigureText(const QString &value, const QString &unit, int valueP
     const int unitPx = valuePx * 36 / 60;
     return "<p style='text-align:Center;color:white;'><span style='font-size:" + QString::number(valuePx) + "px;'>"
         + value + "</span>" + "<span style='font-size:" + QString::number(unitPx) + "px;'>" + unit + "</span>";
+}
+
+QString chargingPowerText(const QString &volts, const QString &amps)
+{
+    bool okV = false, okA = false;
+    const double kw = volts.toDouble(&okV) * amps.toDouble(&okA) / 1000.0;
+    if (!okV || !okA || !std::isfinite(kw))
+        return "--";
+    // -0.0 would read as a negative power.
+    return QString::number(kw == 0 ? 0.0 : kw, 'f', 1) + "kW";
 }
 
 // Width of the ink of a figure in the label's font; a trailing blank of the
@@ -61,6 +73,14 @@ EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::En
     ui->label_prepare->raise();
 
     layoutChargeFigures(ui);
+    // The power closes the value row on the right, in the row's column width
+    // and styles, where the panel has room beside the five given columns.
+    ui->label_chargedinfo6->setGeometry(unitRect(49.5, 21, 7, 3));
+    ui->label_chargedinfo6->setStyleSheet(charging_chargedinfo_sty);
+    ui->label_chargedinfo6->setTextFormat(Qt::PlainText);
+    ui->label_charged6->setGeometry(unitRect(49.5, 23, 7, 2));
+    ui->label_charged6->setStyleSheet(charging_charged_sty);
+    ui->label_charged6->setTextFormat(Qt::PlainText);
 
     ui->pushButton_stop->setGeometry(unitRect(24, 27, 16, 4));
     ui->pushButton_stop->setStyleSheet(charging_pushbutton_stop_sty);
@@ -74,6 +94,7 @@ void EnergyDelivery::retranslate()
     ui->label_head->setText(screenText(m_head) + m_headDots);
     ui->pushButton_stop->setText(screenText(charging_pushbutton_stop_str));
     captionChargeFigures(ui);
+    ui->label_charged6->setText(screenText(QT_TRANSLATE_NOOP("screens", "power")));
 }
 
 void EnergyDelivery::setHead(const QString &head, const QString &dots)
@@ -191,6 +212,7 @@ void EnergyDelivery::Soc_Refresh()
 void EnergyDelivery::InfoUpdate()
 {
     showChargeFigures(ui);
+    ui->label_chargedinfo6->setText(chargingPowerText(str_chargeVoltage, str_chargeCurrent));
 }
 
 void EnergyDelivery::on_pushButton_stop_clicked() { emit show_charging_child1(); }

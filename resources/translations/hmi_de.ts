@@ -375,5 +375,9 @@
         <source>This help</source>
         <translation>Diese Hilfe</translation>
     </message>
+    <message>
+        <source>power</source>
+        <translation>Leistung</translation>
+    </message>
 </context>
 </TS>

@@ -375,5 +375,9 @@
         <source>This help</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>power</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -375,5 +375,9 @@
         <source>This help</source>
         <translation>Esta ayuda</translation>
     </message>
+    <message>
+        <source>power</source>
+        <translation>potencia</translation>
+    </message>
 </context>
 </TS>

@@ -237,7 +237,7 @@
     </message>
     <message>
         <source>How can we help?</source>
-        <translation>Comment pouvons-nous vous aider ?</translation>
+        <translation>Comment pouvons-nous vous aider&#xa0;?</translation>
     </message>
     <message>
         <source>Paying</source>
@@ -249,11 +249,11 @@
     </message>
     <message>
         <source>Status bar icons</source>
-        <translation>Icônes de la barre d'état</translation>
+        <translation>Icônes de la barre d&apos;état</translation>
     </message>
     <message>
         <source>Touch &lt;b&gt;Fast Charge&lt;/b&gt; on the home screen.</source>
-        <translation>Touchez &lt;b&gt;Charge rapide&lt;/b&gt; sur l'écran d'accueil.</translation>
+        <translation>Touchez &lt;b&gt;Charge rapide&lt;/b&gt; sur l&apos;écran d&apos;accueil.</translation>
     </message>
     <message>
         <source>Present your NFC or credit card on the Paypad in front of the charger.</source>
@@ -265,11 +265,11 @@
     </message>
     <message>
         <source>Check your choice on the &lt;b&gt;Standby&lt;/b&gt; screen and touch &lt;b&gt;Start&lt;/b&gt;.</source>
-        <translation>Vérifiez votre choix sur l'écran &lt;b&gt;Prêt&lt;/b&gt; et touchez &lt;b&gt;Démarrer&lt;/b&gt;.</translation>
+        <translation>Vérifiez votre choix sur l&apos;écran &lt;b&gt;Prêt&lt;/b&gt; et touchez &lt;b&gt;Démarrer&lt;/b&gt;.</translation>
     </message>
     <message>
         <source>Charging ends when your vehicle reports a full battery. While it runs, the screen shows the state of charge, the energy charged, the time spent and the cost.</source>
-        <translation>La charge s'arrête quand votre véhicule signale une batterie pleine. Pendant la charge, l'écran affiche le niveau de charge, l'énergie chargée, la durée et le coût.</translation>
+        <translation>La charge s&apos;arrête quand votre véhicule signale une batterie pleine. Pendant la charge, l&apos;écran affiche le niveau de charge, l&apos;énergie chargée, la durée et le coût.</translation>
     </message>
     <message>
         <source>Charge a set amount</source>
@@ -277,15 +277,15 @@
     </message>
     <message>
         <source>Touch &lt;b&gt;Fixed Amount&lt;/b&gt; on the home screen.</source>
-        <translation>Touchez &lt;b&gt;Montant fixe&lt;/b&gt; sur l'écran d'accueil.</translation>
+        <translation>Touchez &lt;b&gt;Montant fixe&lt;/b&gt; sur l&apos;écran d&apos;accueil.</translation>
     </message>
     <message>
         <source>Choose an amount (€5 to €30) or a quantity (5 to 30 kWh), or touch &lt;b&gt;Custom&lt;/b&gt; and type any value up to 100.</source>
-        <translation>Choisissez un montant (5 à 30 €) ou une quantité (5 à 30 kWh), ou touchez &lt;b&gt;Autre&lt;/b&gt; et saisissez une valeur jusqu'à 100.</translation>
+        <translation>Choisissez un montant (5 à 30 €) ou une quantité (5 à 30 kWh), ou touchez &lt;b&gt;Autre&lt;/b&gt; et saisissez une valeur jusqu&apos;à 100.</translation>
     </message>
     <message>
         <source>Touch &lt;b&gt;Confirm&lt;/b&gt;. The other value is worked out at %1.</source>
-        <translation>Touchez &lt;b&gt;Confirmer&lt;/b&gt;. L'autre valeur est calculée à %1.</translation>
+        <translation>Touchez &lt;b&gt;Confirmer&lt;/b&gt;. L&apos;autre valeur est calculée à %1.</translation>
     </message>
     <message>
         <source>Pay, plug in and touch &lt;b&gt;Start&lt;/b&gt;, as for Fast Charge.</source>
@@ -293,7 +293,7 @@
     </message>
     <message>
         <source>While charging, the screen shows the energy still to go and the time remaining.</source>
-        <translation>Pendant la charge, l'écran affiche l'énergie restante et le temps restant.</translation>
+        <translation>Pendant la charge, l&apos;écran affiche l&apos;énergie restante et le temps restant.</translation>
     </message>
     <message>
         <source>How to pay</source>
@@ -301,11 +301,11 @@
     </message>
     <message>
         <source>Pay with an NFC card or a credit card on the Paypad in front of the charger when the screen asks how you would like to pay.</source>
-        <translation>Payez par carte NFC ou bancaire sur le terminal de paiement devant la borne lorsque l'écran vous le demande.</translation>
+        <translation>Payez par carte NFC ou bancaire sur le terminal de paiement devant la borne lorsque l&apos;écran vous le demande.</translation>
     </message>
     <message>
         <source>Energy costs %1. The cost so far is shown while charging, the total on the summary.</source>
-        <translation>L'énergie coûte %1. Le coût en cours s'affiche pendant la charge, le total dans le récapitulatif.</translation>
+        <translation>L&apos;énergie coûte %1. Le coût en cours s&apos;affiche pendant la charge, le total dans le récapitulatif.</translation>
     </message>
     <message>
         <source>Keep your card at hand: the same card ends the session.</source>
@@ -321,7 +321,7 @@
     </message>
     <message>
         <source>Touch &lt;b&gt;Stop&lt;/b&gt; on the charging screen.</source>
-        <translation>Touchez &lt;b&gt;Arrêter&lt;/b&gt; sur l'écran de charge.</translation>
+        <translation>Touchez &lt;b&gt;Arrêter&lt;/b&gt; sur l&apos;écran de charge.</translation>
     </message>
     <message>
         <source>Present the card you paid with on the Paypad.</source>
@@ -341,7 +341,7 @@
     </message>
     <message>
         <source>Before charging starts, &lt;b&gt;Abort&lt;/b&gt; on the Standby screen ends the session.</source>
-        <translation>Avant le début de la charge, &lt;b&gt;Annuler&lt;/b&gt; sur l'écran Prêt termine la session.</translation>
+        <translation>Avant le début de la charge, &lt;b&gt;Annuler&lt;/b&gt; sur l&apos;écran Prêt termine la session.</translation>
     </message>
     <message>
         <source>What the icons mean</source>
@@ -369,11 +369,15 @@
     </message>
     <message>
         <source>Back to the home screen</source>
-        <translation>Retour à l'écran d'accueil</translation>
+        <translation>Retour à l&apos;écran d&apos;accueil</translation>
     </message>
     <message>
         <source>This help</source>
         <translation>Cette aide</translation>
+    </message>
+    <message>
+        <source>power</source>
+        <translation>puissance</translation>
     </message>
 </context>
 </TS>
