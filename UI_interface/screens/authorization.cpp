@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 #include <QPixmap>
 
@@ -20,6 +19,7 @@ Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Auth
     ui->label_3->setPixmap(QPixmap(image_pay_instruction));
     ui->label_3->setScaledContents(true);
     ui->label_2->setGeometry(unitRect(0, 27, 64, 6));
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -34,9 +34,3 @@ Authorization::~Authorization()
     delete ui;
 }
 
-void Authorization::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}

@@ -16,9 +16,6 @@ public:
     explicit Authorization(QWidget *parent = nullptr);
     ~Authorization() override;
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     Ui::Authorization *ui;

@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 #include <QPixmap>
 
@@ -26,6 +25,7 @@ Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Ch
     // A dialog's default button would answer Enter; this prompt only answers touch.
     ui->pushButton->setAutoDefault(false);
     ui->pushButton->setFocusPolicy(Qt::NoFocus);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -55,9 +55,3 @@ void Chargerconnect::on_pushButton_clicked()
     emit jump_home();
 }
 
-void Chargerconnect::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QDialog::changeEvent(event);
-}

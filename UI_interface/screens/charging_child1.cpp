@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 Charging_child1::Charging_child1(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child1)
 {
@@ -15,6 +14,7 @@ Charging_child1::Charging_child1(QWidget *parent) : QDialog(parent), ui(new Ui::
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
     ui->pushButton->setGeometry(unitRect(15, 14, 12, 4));
     ui->pushButton->setStyleSheet(chargingchild_pushbotton_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -30,9 +30,3 @@ void Charging_child1::page_show() { show(); }
 void Charging_child1::page_hide() { hide(); }
 void Charging_child1::on_pushButton_clicked() { emit jump_charging(); }
 
-void Charging_child1::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QDialog::changeEvent(event);
-}

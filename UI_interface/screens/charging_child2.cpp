@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 Charging_child2::Charging_child2(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child2)
 {
@@ -17,6 +16,7 @@ Charging_child2::Charging_child2(QWidget *parent) : QDialog(parent), ui(new Ui::
     ui->pushButton_cancel->setStyleSheet(pushbutton_cancel_sty);
     ui->pushButton_confirm->setGeometry(unitRect(21, 14, 11, 4));
     ui->pushButton_confirm->setStyleSheet(pushbutton_confirm_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -46,9 +46,3 @@ void Charging_child2::on_pushButton_cancel_clicked()
     emit jump_back();
 }
 
-void Charging_child2::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QDialog::changeEvent(event);
-}

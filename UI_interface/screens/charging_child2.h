@@ -28,9 +28,6 @@ public slots:
     void on_pushButton_confirm_clicked();
     void on_pushButton_cancel_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     Ui::Charging_child2 *ui;

@@ -7,7 +7,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 Complete::Complete(QWidget *parent) : QWidget(parent), ui(new Ui::Complete)
 {
@@ -21,6 +20,7 @@ Complete::Complete(QWidget *parent) : QWidget(parent), ui(new Ui::Complete)
 
     ui->pushButton_confirm->setGeometry(unitRect(24, 27, 16, 4));
     ui->pushButton_confirm->setStyleSheet(complete_pushbutton_Confirm_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -41,9 +41,3 @@ void Complete::InfoUpdate()
 
 void Complete::on_pushButton_confirm_clicked() { emit show_complete_child(); }
 
-void Complete::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}

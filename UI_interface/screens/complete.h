@@ -24,9 +24,6 @@ public slots:
     void InfoUpdate();
     void on_pushButton_confirm_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     Ui::Complete *ui;

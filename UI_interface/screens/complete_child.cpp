@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
 {
@@ -15,6 +14,7 @@ Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Co
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
     ui->pushButton->setGeometry(unitRect(15, 14, 10, 4));
     ui->pushButton->setStyleSheet(comchild_pushbotton_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -30,9 +30,3 @@ void Complete_child::page_show() { show(); }
 void Complete_child::page_hide() { hide(); }
 void Complete_child::on_pushButton_clicked() { emit jump_home(); }
 
-void Complete_child::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QDialog::changeEvent(event);
-}

@@ -24,9 +24,6 @@ public slots:
     void page_hide();
     void on_pushButton_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     Ui::Complete_child *ui;

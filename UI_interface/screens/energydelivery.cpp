@@ -7,7 +7,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 #include <QTextDocument>
 
@@ -84,6 +83,7 @@ EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::En
 
     ui->pushButton_stop->setGeometry(unitRect(24, 27, 16, 4));
     ui->pushButton_stop->setStyleSheet(charging_pushbutton_stop_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 
     connect(&timer_SocRefresh, &QTimer::timeout, this, &EnergyDelivery::Soc_Refresh);
@@ -217,9 +217,3 @@ void EnergyDelivery::InfoUpdate()
 
 void EnergyDelivery::on_pushButton_stop_clicked() { emit show_charging_child1(); }
 
-void EnergyDelivery::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}

@@ -57,9 +57,6 @@ public slots:
     void Soc_Refresh();
     void on_pushButton_stop_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     void setHead(const QString &head, const QString &dots = QString());

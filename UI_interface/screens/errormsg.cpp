@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 QTimer timer_page_errpage;
 
@@ -45,6 +44,7 @@ ErrorMsg::ErrorMsg(QWidget *parent) : QWidget(parent), ui(new Ui::ErrorMsg)
     ui->label->setTextFormat(Qt::PlainText);
     ui->label->setWordWrap(true);
     m_message = "Stop Reason:";
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
     ui->pushButton->setGeometry(unitRect(15, 14, 12, 4));
     ui->pushButton->setStyleSheet(chargingchild_pushbotton_sty);
@@ -86,9 +86,3 @@ void ErrorMsg::on_pushButton_clicked()
     timer_page_errpage.stop();
 }
 
-void ErrorMsg::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}

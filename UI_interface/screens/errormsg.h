@@ -29,9 +29,6 @@ public slots:
     void page_hide();
     void on_pushButton_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     Ui::ErrorMsg *ui;

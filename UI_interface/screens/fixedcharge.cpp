@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 #include <QLabel>
 #include <QPushButton>
@@ -67,6 +66,7 @@ FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCha
     for (QPushButton *b : buttons)
         b->setFocusPolicy(Qt::NoFocus);
 
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -88,12 +88,6 @@ void FixedCharge::retranslate()
     showSummary();
 }
 
-void FixedCharge::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}
 
 FixedCharge::~FixedCharge()
 {

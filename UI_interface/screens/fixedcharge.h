@@ -33,9 +33,6 @@ public slots:
     void set_display(int which);
     void on_pushButton_confirm_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     void reprint(int gun);

@@ -2,11 +2,11 @@
 #include "ui_help.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
 #include "screentext.h"
 #include "styletokens.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 
 #include <QDateTime>
 #include <QListView>
@@ -142,6 +142,7 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->label_content->setTextFormat(Qt::RichText);
     ui->label_content->setWordWrap(true);
 
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
     showTopic(0);
 }
@@ -162,12 +163,6 @@ void Help::retranslate()
         topicChosen(shown);
 }
 
-void Help::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QMainWindow::changeEvent(event);
-}
 
 // The same languages as the main window's button; the choice is the
 // session's and applies to every screen.

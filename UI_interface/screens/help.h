@@ -39,9 +39,6 @@ public slots:
     void on_pushButton_back_clicked();
     void on_pushButton_language_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     void topicChosen(const QModelIndex &index);

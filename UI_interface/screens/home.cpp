@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 #include <QPixmap>
 
@@ -51,6 +50,7 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fixamount->raise();
     ui->pushButton_exit->raise();
 
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -68,12 +68,6 @@ void home::retranslate()
     ui->label_smartchargedes->setText(screenText(home_btn3_str));
 }
 
-void home::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}
 
 home::~home()
 {

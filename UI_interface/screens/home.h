@@ -28,9 +28,6 @@ public slots:
     void on_pushButton_fixamount_clicked();
     void on_pushButton_exit_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
 

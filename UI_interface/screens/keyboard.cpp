@@ -56,6 +56,7 @@ Keyboard::Keyboard(QWidget *parent)
     connect(button_group, &QButtonGroup::idClicked, this, &Keyboard::num_buttonClicked);
 
     placeKeypadButtons(ui->pushButton_cancel, keyboar_cancel_sty, ui->pushButton_confirm, keyboar_confirm_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -67,12 +68,6 @@ void Keyboard::retranslate()
     ui->pushButton_confirm->setText(screenText(QT_TRANSLATE_NOOP("screens", "Confirm")));
 }
 
-void Keyboard::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}
 
 Keyboard::~Keyboard()
 {

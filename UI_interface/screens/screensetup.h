@@ -7,11 +7,17 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QPushButton;
 class QWidget;
 
 // Draws the widget and its children in Roboto, at the size they already have.
 void setRobotoFont(QWidget *widget);
+
+// Runs `retranslate` each time the language changes under the widget
+// (QEvent::LanguageChange), so that it follows the language button at once.
+void retranslateOnLanguageChange(QWidget *widget, std::function<void()> retranslate);
 
 // A full page under the status and navigation bars.
 void setupScreenPage(QWidget *page);

@@ -7,7 +7,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-#include <QEvent>
 
 #include <QPixmap>
 #include <QRegion>
@@ -65,6 +64,7 @@ Standby::Standby(QWidget *parent) : QWidget(parent), ui(new Ui::Standby)
 
     ui->progressBar->setValue(int_soc_start);
     ui->label_soc->setText(QString::number(int_soc_start));
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
 
@@ -126,9 +126,3 @@ void Standby::on_pushButton_abort_clicked()
     emit show_charing_child2(page_standby);
 }
 
-void Standby::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
-}

@@ -26,9 +26,6 @@ public slots:
     void on_pushButton_start_clicked();
     void on_pushButton_abort_clicked();
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void retranslate();
     void showSetting();
