@@ -6,7 +6,6 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-
 #include <QLabel>
 #include <QPushButton>
 
@@ -87,7 +86,6 @@ void FixedCharge::retranslate()
     ui->pushButton_confirm->setText(screenText(QT_TRANSLATE_NOOP("screens", "Confirm")));
     showSummary();
 }
-
 
 FixedCharge::~FixedCharge()
 {

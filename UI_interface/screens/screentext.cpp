@@ -40,9 +40,9 @@ QString screenText(const QString &text)
 
 QString moneyText(double euros)
 {
-    // Rounded to the cent before printing, so 0.005 is never "-0.00" and the
-    // tie goes up as a till would round it.
-    double cents = std::isfinite(euros) && euros > 0 ? std::floor(euros * 100.0 + 0.5 + 1e-9) : 0.0;
+    // Rounded to the cent first, half up as a till rounds; an amount below
+    // zero (a meter step back) or not a number shows as nothing owed.
+    const double cents = std::isfinite(euros) && euros > 0 ? std::floor(euros * 100.0 + 0.5 + 1e-9) : 0.0;
     return QString::fromUtf8("€ ") + QString::number(cents / 100.0, 'f', 2);
 }
 
