@@ -6,6 +6,7 @@
 #include "screentext.h"
 #include "styletokens.h"
 
+#include <QXmlStreamReader>
 #include <QtTest>
 
 class tst_ScreenText : public QObject
@@ -99,6 +100,40 @@ private slots:
         QFETCH(QString, shown);
         QVERIFY(Language::select(language));
         QCOMPARE(errorMessageText(sent), shown);
+    }
+
+    // Every text marked for translation has its German, French and Spanish
+    // words (translations_update adds new texts to the .ts unfinished).
+    void translationsComplete_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *lang : {"de", "fr", "es"})
+            QTest::newRow(lang) << QString(HMI_SOURCE_DIR "/resources/translations/hmi_%1.ts").arg(lang);
+    }
+    void translationsComplete()
+    {
+        QFETCH(QString, file);
+        QFile ts(file);
+        QVERIFY(ts.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&ts);
+        QStringList open;
+        QString source;
+        int messages = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("source")) {
+                source = xml.readElementText();
+                ++messages;
+            } else if (xml.name() == QLatin1String("translation")) {
+                const bool unfinished = xml.attributes().value("type") == QLatin1String("unfinished");
+                if (unfinished || xml.readElementText().isEmpty())
+                    open << source;
+            }
+        }
+        QVERIFY(!xml.hasError());
+        QVERIFY(messages > 50);
+        QVERIFY2(open.isEmpty(), qPrintable(open.join(" | ")));
     }
 
     // The button cycles through all four and back; its picture follows.
