@@ -93,6 +93,7 @@ private:
     // The one StopTransaction of the session, sent only when the session
     // sent a StartTransaction; a pending reset gives its reason.
     void sendStopTransaction(const QString &reason);
+    void watchChargeProgress();
     bool stopTransactionOwed() const { return m_startTransactionSent && !m_stopTransactionSent; }
 
     SessionView *m_view;
@@ -103,6 +104,10 @@ private:
     bool m_startTransactionSent = false;
     bool m_stopTransactionSent = false;
     int m_resetWaitTicks = 0; // ticks a reset waited for its StopTransaction's answer
+
+    // A charge the CCU can no longer end by itself (see watchChargeProgress).
+    int m_stalledTicks = 0;
+    bool m_ccuReportedCharge = false;
 
     static double s_pauseScale;
 };
