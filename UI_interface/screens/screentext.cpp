@@ -67,27 +67,31 @@ bool select(int index)
         return false;
     if (index == s_current)
         return true;
-    QTranslator *next = nullptr;
-    if (index > 0) {
-        next = new QTranslator(QCoreApplication::instance());
+    QCoreApplication *app = QCoreApplication::instance();
+    if (index == 0) {
+        QCoreApplication::removeTranslator(s_translator); // tells every widget
+        delete s_translator;
+        s_translator = nullptr;
+    } else {
         const QString file = ":/translations/hmi_" + code(index).toLower() + ".qm";
-        if (!next->load(file)) {
+        QTranslator probe; // a file that does not load leaves the language as it was
+        if (!probe.load(file)) {
             qWarning().noquote() << "no translation " + file;
-            delete next;
             return false;
         }
+        if (!s_translator) {
+            s_translator = new QTranslator(app);
+            s_translator->load(file);
+            QCoreApplication::installTranslator(s_translator); // tells every widget
+        } else {
+            // From one translation to another in place: the widgets are told
+            // once, and never see two languages installed at the same time.
+            s_translator->load(file);
+            QEvent change(QEvent::LanguageChange);
+            QCoreApplication::sendEvent(app, &change);
+        }
     }
-    // The new translation goes in before the old one leaves, so no widget
-    // ever draws a mix of two languages; each change tells every widget.
-    QTranslator *old = s_translator;
-    s_translator = next;
     s_current = index;
-    if (next)
-        QCoreApplication::installTranslator(next);
-    if (old) {
-        QCoreApplication::removeTranslator(old);
-        delete old;
-    }
     // The application posts the change to every window; deliver it now, so
     // that whatever the caller shows next is already in the new language.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
