@@ -406,9 +406,61 @@ void SessionSupervisor::tick()
             m_view->closeStopConfirmation();
     }
 
+    watchChargeProgress();
+
     // 16. Completion page.
     if (gun.page == page_complete)
         completionRules();
+}
+
+// The charging pages end when the CCU reports the charge finished or
+// stopping. A CCU that is gone (link lost), that restarted and forgot the
+// session, or that never carries out a stop would hold the driver, the
+// connector and the transaction on those pages for ever; after a grace the
+// session ends here, as any other, with its StopTransaction.
+void SessionSupervisor::watchChargeProgress()
+{
+    constexpr int LinkLostGraceTicks = 30;   // a reopened port may bring it back
+    constexpr int SessionLostGraceTicks = 30;
+    constexpr int StopGraceTicks = 60;       // beyond the page's own 30 s stopping limit
+
+    Status &gun = gun_status[1];
+    if (!isChargingPage(gun.page)) {
+        m_stalledTicks = 0;
+        m_ccuReportedCharge = false;
+        return;
+    }
+    const bool device = !DebugMode;
+    const bool linkLost = device && errorinfo.Err_Sys_RS232;
+    const bool ccuCharging = device && !linkLost && systemstatus.Gun1_available_sta == 1;
+    m_ccuReportedCharge = m_ccuReportedCharge || ccuCharging;
+
+    const char *why = nullptr;
+    int grace = 0;
+    if (linkLost) {
+        why = "the CCU link is lost";
+        grace = LinkLostGraceTicks;
+    } else if (m_ccuReportedCharge && !ccuCharging) {
+        why = "the CCU no longer reports it";
+        grace = SessionLostGraceTicks;
+    } else if (Stop_command_set_1) {
+        why = "its stop was not carried out";
+        grace = StopGraceTicks;
+    }
+    if (!why) {
+        m_stalledTicks = 0;
+        return;
+    }
+    if (++m_stalledTicks < grace)
+        return;
+    qWarning().noquote() << QString("charge ended after %1 s without progress: %2").arg(m_stalledTicks).arg(why);
+    m_stalledTicks = 0;
+    m_ccuReportedCharge = false;
+    m_faultSeen = true; // the driver is told the charger failed, not thanked for a payment
+    // Should the CCU come back, it must not go on delivering.
+    if (!Stop_command_set_1)
+        emit signal_gun_Stop_Command();
+    enterComplete();
 }
 
 // The transaction ends with the reason its end calls for; a pending reset

@@ -102,6 +102,7 @@ private:
     // The one StopTransaction of the session, sent only when the session
     // sent a StartTransaction; a pending reset gives its reason.
     void sendStopTransaction(const QString &reason);
+    void watchChargeProgress();
 
     SessionView *m_view;
     ChargingData m_data;
@@ -111,6 +112,10 @@ private:
     bool m_startTransactionSent = false;
     bool m_stopTransactionSent = false;
     int m_resetWaitTicks = 0; // ticks a reset waited for its StopTransaction's answer
+
+    // A charge the CCU can no longer end by itself (see watchChargeProgress).
+    int m_stalledTicks = 0;
+    bool m_ccuReportedCharge = false;
 
     // What the completion card tells the driver.
     bool m_transactionAccepted = false; // the central system accepted the StartTransaction
