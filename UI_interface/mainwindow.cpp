@@ -39,11 +39,6 @@ void showIcon(QLabel *label, const QString &path)
     label->setProperty("iconPath", path);
     label->setPixmap(QPixmap(path).scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
-
-bool isIdleHelpPage(const QString &page)
-{
-    return page == page_home;
-}
 } // namespace
 
 void MainWindow::setPauseScale(double scale)
@@ -622,7 +617,8 @@ void MainWindow::idleReturnTick()
     qDebug().noquote() << "idle return to the home page from" << key;
     if (help)
         m_help->page_hide();
-    if (pageLimit > 0 || (help && isIdleHelpPage(page)))
+    // Help over the home page only closes: a card presented meanwhile stays.
+    if (pageLimit > 0)
         Homepage_show();
 }
 
