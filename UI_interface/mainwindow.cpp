@@ -666,7 +666,7 @@ void MainWindow::updateHealth()
         if (out)
             qWarning().noquote() << "out of order:" << detail;
         else
-            qDebug().noquote() << "back in order";
+            qInfo().noquote() << "back in order";
         homepage->setOutOfOrder(out, detail);
     }
     const bool healthy = !errorinfo.Err_Sys_RS232 && !dc_meter_data[1].Com_error && !ocppClientAbsent && !out;
