@@ -536,6 +536,8 @@ void tst_Supervisor::stopNeverCarriedOutEndsTheSession()
     w->tick();
     QCOMPARE(gun_status[1].page, page_complete);
     QCOMPARE(r.take(), (QStringList{"Status:Finishing", "Stop:Other"}));
+    // The driver is not thanked for a payment of a charge the charger lost.
+    QCOMPARE(w->sessionOutcome(), SessionEnd::Fault);
 }
 
 void tst_Supervisor::resetWhileIdleRunsScript()

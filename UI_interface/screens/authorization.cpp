@@ -6,7 +6,7 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-
+#include <QLabel>
 #include <QPixmap>
 
 Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Authorization)
@@ -19,6 +19,15 @@ Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Auth
     ui->label_3->setPixmap(QPixmap(image_pay_instruction));
     ui->label_3->setScaledContents(true);
     ui->label_2->setGeometry(unitRect(0, 27, 64, 6));
+
+    // Over the foot of the terminal picture, where the driver looks.
+    m_notice = new QLabel(this);
+    m_notice->setObjectName("label_notice");
+    m_notice->setGeometry(unitRect(12, 22, 40, 4));
+    m_notice->setStyleSheet(notice_label_style);
+    m_notice->setAlignment(Qt::AlignCenter);
+    m_notice->hide();
+
     retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
 }
@@ -27,6 +36,25 @@ void Authorization::retranslate()
 {
     ui->label_1->setText(screenText(authorize_label1_str));
     ui->label_2->setText(screenText(authorize_label2_str));
+    m_notice->setText("<p style='" + font_S + font_color_basic + "text-align:center;'>"
+                      + screenText(QT_TRANSLATE_NOOP("screens", "Card not accepted. Please try another card."))
+                      + "</p>");
+}
+
+void Authorization::showCardRefused()
+{
+    m_notice->show();
+    m_notice->raise();
+}
+
+void Authorization::clearNotice()
+{
+    m_notice->hide();
+}
+
+bool Authorization::noticeShown() const
+{
+    return m_notice->isVisible();
 }
 
 Authorization::~Authorization()

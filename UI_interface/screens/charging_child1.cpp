@@ -6,13 +6,12 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-
 Charging_child1::Charging_child1(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child1)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
-    ui->pushButton->setGeometry(unitRect(15, 14, 12, 4));
+    ui->pushButton->setGeometry(unitRect(14, 14, 12, 4));
     ui->pushButton->setStyleSheet(chargingchild_pushbotton_sty);
     retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();

@@ -3,6 +3,8 @@
 
 // Thank-you popup over the completion screen; "OK" returns home.
 
+#include "sessionend.h"
+
 #include <QDialog>
 
 namespace Ui {
@@ -16,6 +18,11 @@ public:
     explicit Complete_child(QWidget *parent = nullptr);
     ~Complete_child() override;
 
+    // The thanks for a payment only for a paid session; any other end is a
+    // neutral "Session ended" with its reason in words.
+    void showOutcome(SessionEnd end);
+    static QString reasonText(SessionEnd end);
+
 signals:
     void jump_home();
 
@@ -26,7 +33,9 @@ public slots:
 
 private:
     void retranslate();
+    void showText();
     Ui::Complete_child *ui;
+    SessionEnd m_end = SessionEnd::Paid;
 };
 
 #endif // COMPLETE_CHILD_H

@@ -46,7 +46,7 @@ ErrorMsg::ErrorMsg(QWidget *parent) : QWidget(parent), ui(new Ui::ErrorMsg)
     m_message = "Stop Reason:";
     retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
-    ui->pushButton->setGeometry(unitRect(15, 14, 12, 4));
+    ui->pushButton->setGeometry(unitRect(14, 14, 12, 4));
     ui->pushButton->setStyleSheet(chargingchild_pushbotton_sty);
 
     connect(&timer_page_errpage, &QTimer::timeout, this, &ErrorMsg::on_pushButton_clicked);

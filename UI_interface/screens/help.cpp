@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <QDateTime>
+#include <QLabel>
 #include <QListView>
 #include <QStandardItemModel>
 
@@ -114,7 +115,7 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->label_time->setText("02-10   11:08 ");
     ui->label_time->raise();
     ui->pushButton_back->setGeometry(unitRect(2, 3, 5, 4));
-    ui->pushButton_back->setStyleSheet(navigationbar_style + image_back);
+    ui->pushButton_back->setStyleSheet("QPushButton{" + navigationbar_style + image_back + "}" + navigation_pressed);
     ui->pushButton_language->setGeometry(unitRect(53, 3, 4, 4));
 
     ui->label_title->setGeometry(unitRect(8, 3, 48, 4));
@@ -145,11 +146,28 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
     showTopic(0);
+
+    m_health = new QLabel(this);
+    m_health->setObjectName("label_health");
+    m_health->setGeometry(unitRect(21, 38, 41, 2));
+    m_health->setStyleSheet(font_Caption + "color:" + Natural_Light);
+    m_health->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void Help::setHealthDetail(const QString &text)
+{
+    if (m_health->text() != text)
+        m_health->setText(text);
+}
+
+QString Help::healthDetail() const
+{
+    return m_health->text();
 }
 
 void Help::retranslate()
 {
-    ui->pushButton_language->setStyleSheet(navigationbar_style + Language::buttonImage());
+    ui->pushButton_language->setStyleSheet(Language::buttonStyle());
     ui->label_title->setText(screenText(help_title_str));
     const QString price = moneyText(double(f_price)) + "/kWh";
     const QString topics[] = {help_topic1_str, help_topic2_str, help_topic3_str, help_topic4_str, help_topic5_str};
@@ -162,7 +180,6 @@ void Help::retranslate()
     if (shown.isValid())
         topicChosen(shown);
 }
-
 
 // The same languages as the main window's button; the choice is the
 // session's and applies to every screen.

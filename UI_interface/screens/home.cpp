@@ -6,7 +6,7 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-
+#include <QLabel>
 #include <QPixmap>
 
 home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
@@ -17,14 +17,16 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fastcharging_2->setGeometry(unitRect(4, 5, 26, 15));
     ui->pushButton_fastcharging_2->setStyleSheet(home_btn1_style);
     ui->pushButton_fastcharging->setGeometry(unitRect(4, 5, 26, 15));
-    ui->pushButton_fastcharging->setStyleSheet(home_btn1_radius + "background-color:transparent;");
+    ui->pushButton_fastcharging->setStyleSheet("QPushButton{" + home_btn1_radius + "background-color:transparent;}"
+                                               + pressed_veil);
     ui->label_fastcharge->setGeometry(unitRect(4, 5, 26, 10));
     ui->label_des1->setGeometry(unitRect(4, 15.5, 26, 2));
 
     ui->pushButton_fixamount_2->setGeometry(unitRect(34, 5, 26, 15));
     ui->pushButton_fixamount_2->setStyleSheet(home_btn2_style);
     ui->pushButton_fixamount->setGeometry(unitRect(34, 5, 26, 15));
-    ui->pushButton_fixamount->setStyleSheet(home_btn2_radius + "background-color:transparent;");
+    ui->pushButton_fixamount->setStyleSheet("QPushButton{" + home_btn2_radius + "background-color:transparent;}"
+                                            + pressed_veil);
     ui->label_fixedcharge->setGeometry(unitRect(34, 5, 26, 10));
     ui->label_des2->setGeometry(unitRect(34, 15.5, 26, 2));
 
@@ -50,8 +52,53 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fixamount->raise();
     ui->pushButton_exit->raise();
 
+    const QRect tiles[2] = {unitRect(4, 5, 26, 15), unitRect(34, 5, 26, 15)};
+    for (int i = 0; i < 2; ++i) {
+        m_tileMask[i] = new QLabel(this);
+        m_tileMask[i]->setGeometry(tiles[i]);
+        m_tileMask[i]->setStyleSheet(outoforder_tile_mask);
+        m_tileMask[i]->hide();
+    }
+    m_band = new QLabel(this);
+    m_band->setObjectName("label_outoforder");
+    m_band->setGeometry(unitRect(4, 20.5, 56, 4));
+    m_band->setStyleSheet(outoforder_band_style);
+    m_band->setAlignment(Qt::AlignCenter);
+    m_band->setWordWrap(true);
+    m_band->hide();
+
     retranslateOnLanguageChange(this, [this] { retranslate(); });
     retranslate();
+}
+
+void home::setOutOfOrder(bool out, const QString &detail)
+{
+    ui->pushButton_fastcharging->setEnabled(!out);
+    ui->pushButton_fixamount->setEnabled(!out);
+    for (QLabel *mask : m_tileMask) {
+        mask->setVisible(out);
+        mask->raise();
+    }
+    m_faultDetail = detail;
+    showBandText();
+    if (out)
+        m_band->raise();
+    m_band->setVisible(out);
+}
+
+// The driver's words in the driver's language; the fault stays in the
+// technician's words.
+void home::showBandText()
+{
+    m_band->setText("<p style='" + font_H3 + font_color_basic + "text-align:center;'>"
+                    + screenText(QT_TRANSLATE_NOOP("screens", "Temporarily out of order")) + "</p><p style='"
+                    + font_Caption + font_color_basic + "text-align:center;'>" + m_faultDetail.toHtmlEscaped()
+                    + "</p>");
+}
+
+bool home::isOutOfOrder() const
+{
+    return m_band->isVisible();
 }
 
 void home::retranslate()
@@ -66,8 +113,8 @@ void home::retranslate()
     ui->label_price1->setText(price);
     ui->label_price2->setText(price);
     ui->label_smartchargedes->setText(screenText(home_btn3_str));
+    showBandText();
 }
-
 
 home::~home()
 {

@@ -16,6 +16,11 @@ public:
     explicit home(QWidget *parent = nullptr);
     ~home() override;
 
+    // While the charger cannot charge, the tiles take no touch and a band
+    // says so, with the fault in words for the technician.
+    void setOutOfOrder(bool out, const QString &detail);
+    bool isOutOfOrder() const;
+
 signals:
     void jump_authorize();
     void jump_fixedcharge();
@@ -30,8 +35,12 @@ public slots:
 
 private:
     void retranslate();
+    void showBandText();
 
     Ui::home *ui;
+    class QLabel *m_band = nullptr;
+    class QLabel *m_tileMask[2] = {nullptr, nullptr};
+    QString m_faultDetail;
 };
 
 #endif // HOME_H

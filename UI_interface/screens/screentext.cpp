@@ -1,5 +1,7 @@
 #include "screentext.h"
 
+#include "styletokens.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
@@ -103,5 +105,10 @@ void next() { select((s_current + 1) % count()); }
 QString buttonImage()
 {
     return "image: url(:/images/ico_Language_" + code(s_current).toLower() + ".png);";
+}
+
+QString buttonStyle()
+{
+    return "QPushButton{" + navigationbar_style + buttonImage() + "}" + navigation_pressed;
 }
 } // namespace Language

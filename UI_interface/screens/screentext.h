@@ -26,6 +26,8 @@ bool select(int index);
 void next();                  // EN -> DE -> FR -> ES -> EN
 // The style of the language button: its picture names the language shown.
 QString buttonImage();
+// The button's whole style sheet, its pressed look included.
+QString buttonStyle();
 } // namespace Language
 
 #endif // SCREENTEXT_H

@@ -46,6 +46,10 @@ public:
     // ended): what the driver chose for it alone, such as the screen
     // language, goes back to its default for the next driver.
     virtual void sessionOver() {}
+    // The authorization page learns that the card was refused, and that an
+    // authorization waiting for the cable ran out (the page then goes home).
+    virtual void authorizationRefused() {}
+    virtual void authorizationExpired() {}
 };
 
 #endif // SESSIONVIEW_H

@@ -379,5 +379,49 @@
         <source>power</source>
         <translation>Leistung</translation>
     </message>
+    <message>
+        <source>The authorization has expired: the cable was not plugged in in time. Please start again.</source>
+        <translation>Die Freigabe ist abgelaufen: Das Kabel wurde nicht rechtzeitig eingesteckt. Bitte beginnen Sie erneut.</translation>
+    </message>
+    <message>
+        <source>Card not accepted. Please try another card.</source>
+        <translation>Karte nicht akzeptiert. Bitte verwenden Sie eine andere Karte.</translation>
+    </message>
+    <message>
+        <source>The central system rejected the transaction.</source>
+        <translation>Das Zentralsystem hat den Ladevorgang abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The central system did not confirm the transaction.</source>
+        <translation>Das Zentralsystem hat den Ladevorgang nicht bestätigt.</translation>
+    </message>
+    <message>
+        <source>Stopped before any energy was delivered.</source>
+        <translation>Beendet, bevor Energie geladen wurde.</translation>
+    </message>
+    <message>
+        <source>No energy was delivered.</source>
+        <translation>Es wurde keine Energie geladen.</translation>
+    </message>
+    <message>
+        <source>Stopped by the central system.</source>
+        <translation>Vom Zentralsystem beendet.</translation>
+    </message>
+    <message>
+        <source>Stopped by a charger fault.</source>
+        <translation>Wegen einer Störung der Ladesäule beendet.</translation>
+    </message>
+    <message>
+        <source>The cable was unplugged at the car.</source>
+        <translation>Das Kabel wurde am Fahrzeug abgezogen.</translation>
+    </message>
+    <message>
+        <source>Session ended</source>
+        <translation>Ladevorgang beendet</translation>
+    </message>
+    <message>
+        <source>Temporarily out of order</source>
+        <translation>Vorübergehend außer Betrieb</translation>
+    </message>
 </context>
 </TS>

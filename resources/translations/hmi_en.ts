@@ -379,5 +379,49 @@
         <source>power</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The authorization has expired: the cable was not plugged in in time. Please start again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Card not accepted. Please try another card.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The central system rejected the transaction.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The central system did not confirm the transaction.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped before any energy was delivered.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No energy was delivered.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped by the central system.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped by a charger fault.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The cable was unplugged at the car.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Session ended</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temporarily out of order</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

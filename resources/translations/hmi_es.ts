@@ -379,5 +379,49 @@
         <source>power</source>
         <translation>potencia</translation>
     </message>
+    <message>
+        <source>The authorization has expired: the cable was not plugged in in time. Please start again.</source>
+        <translation>La autorización ha caducado: el cable no se conectó a tiempo. Vuelva a empezar, por favor.</translation>
+    </message>
+    <message>
+        <source>Card not accepted. Please try another card.</source>
+        <translation>Tarjeta no aceptada. Pruebe con otra tarjeta, por favor.</translation>
+    </message>
+    <message>
+        <source>The central system rejected the transaction.</source>
+        <translation>El sistema central ha rechazado la transacción.</translation>
+    </message>
+    <message>
+        <source>The central system did not confirm the transaction.</source>
+        <translation>El sistema central no ha confirmado la transacción.</translation>
+    </message>
+    <message>
+        <source>Stopped before any energy was delivered.</source>
+        <translation>Detenida antes de suministrar energía.</translation>
+    </message>
+    <message>
+        <source>No energy was delivered.</source>
+        <translation>No se ha suministrado energía.</translation>
+    </message>
+    <message>
+        <source>Stopped by the central system.</source>
+        <translation>Detenida por el sistema central.</translation>
+    </message>
+    <message>
+        <source>Stopped by a charger fault.</source>
+        <translation>Detenida por una avería del cargador.</translation>
+    </message>
+    <message>
+        <source>The cable was unplugged at the car.</source>
+        <translation>El cable se ha desconectado del vehículo.</translation>
+    </message>
+    <message>
+        <source>Session ended</source>
+        <translation>Sesión finalizada</translation>
+    </message>
+    <message>
+        <source>Temporarily out of order</source>
+        <translation>Fuera de servicio temporalmente</translation>
+    </message>
 </context>
 </TS>

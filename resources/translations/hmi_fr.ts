@@ -379,5 +379,49 @@
         <source>power</source>
         <translation>puissance</translation>
     </message>
+    <message>
+        <source>The authorization has expired: the cable was not plugged in in time. Please start again.</source>
+        <translation>L&apos;autorisation a expiré&#xa0;: le câble n&apos;a pas été branché à temps. Veuillez recommencer.</translation>
+    </message>
+    <message>
+        <source>Card not accepted. Please try another card.</source>
+        <translation>Carte refusée. Veuillez essayer une autre carte.</translation>
+    </message>
+    <message>
+        <source>The central system rejected the transaction.</source>
+        <translation>Le système central a refusé la transaction.</translation>
+    </message>
+    <message>
+        <source>The central system did not confirm the transaction.</source>
+        <translation>Le système central n&apos;a pas confirmé la transaction.</translation>
+    </message>
+    <message>
+        <source>Stopped before any energy was delivered.</source>
+        <translation>Arrêt avant toute fourniture d&apos;énergie.</translation>
+    </message>
+    <message>
+        <source>No energy was delivered.</source>
+        <translation>Aucune énergie n&apos;a été fournie.</translation>
+    </message>
+    <message>
+        <source>Stopped by the central system.</source>
+        <translation>Arrêt par le système central.</translation>
+    </message>
+    <message>
+        <source>Stopped by a charger fault.</source>
+        <translation>Arrêt dû à un défaut de la borne.</translation>
+    </message>
+    <message>
+        <source>The cable was unplugged at the car.</source>
+        <translation>Le câble a été débranché côté véhicule.</translation>
+    </message>
+    <message>
+        <source>Session ended</source>
+        <translation>Session terminée</translation>
+    </message>
+    <message>
+        <source>Temporarily out of order</source>
+        <translation>Temporairement hors service</translation>
+    </message>
 </context>
 </TS>
