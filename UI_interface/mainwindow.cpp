@@ -19,10 +19,10 @@
 #include "home.h"
 #include "keyboard.h"
 #include "led.h"
+#include "screensetup.h"
+#include "screentext.h"
 #include "servicepinpad.h"
 #include "sessionsupervisor.h"
-#include "screentext.h"
-#include "screensetup.h"
 #include "standby.h"
 #include "styletokens.h"
 
