@@ -43,7 +43,7 @@ if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     $sudo apt-get update -qq
 fi
 hmi_install_deps $HMI_PACKAGING_PACKAGES qemu-user-static "crossbuild-essential-$arch" "qtbase5-dev:$arch" \
-    "libqt5serialport5-dev:$arch" "libqt5websockets5-dev:$arch" "libmodbus-dev:$arch"
+    "libqt5serialport5-dev:$arch" "libqt5websockets5-dev:$arch" "libmodbus-dev:$arch" "qttools5-dev:$arch"
 
 dir=build-$arch
 mapfile -t args < <(DEB_HOST_ARCH=$arch hmi_panel_cmake_args $([ "$arch" = armhf ] && echo -Wno-psabi))

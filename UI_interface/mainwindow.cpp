@@ -19,9 +19,10 @@
 #include "home.h"
 #include "keyboard.h"
 #include "led.h"
+#include "screensetup.h"
+#include "screentext.h"
 #include "servicepinpad.h"
 #include "sessionsupervisor.h"
-#include "screensetup.h"
 #include "standby.h"
 #include "styletokens.h"
 
@@ -30,6 +31,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QEvent>
 
 namespace {
 void showIcon(QLabel *label, const QString &path)
@@ -202,8 +204,7 @@ void MainWindow::placeStatusBar()
         {ui->pushButton_home, 2, 3, 5, 4, "QPushButton{" + navigationbar_style + image_home + "}" + navigation_pressed},
         {ui->label_mask_home, 2, 3, 5, 4, disabled_mask},
         {ui->pushButton_back, 8, 3, 4, 4, navigationbar_style + image_back},
-        {ui->pushButton_language, 53, 3, 4, 4,
-         "QPushButton{" + navigationbar_style + image_language + "}" + navigation_pressed},
+        {ui->pushButton_language, 53, 3, 4, 4, Language::buttonStyle()},
         {ui->label_mask_language, 53, 3, 4, 4, disabled_mask},
         {ui->pushButton_help, 58, 3, 4, 4, "QPushButton{" + navigationbar_style + image_help + "}" + navigation_pressed},
         {ui->label_mask_help, 58, 3, 4, 4, disabled_mask},
@@ -439,7 +440,18 @@ void MainWindow::on_pushButton_help_clicked()
     emit jump_help();
 }
 
-void MainWindow::on_pushButton_language_clicked() {}
+// EN -> DE -> FR -> ES -> EN; every screen and popup follows at once.
+void MainWindow::on_pushButton_language_clicked()
+{
+    Language::next();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->pushButton_language->setStyleSheet(Language::buttonStyle());
+    QMainWindow::changeEvent(event);
+}
 
 void MainWindow::on_pushButton_factorymode_clicked()
 {
@@ -624,13 +636,15 @@ void MainWindow::idleReturnTick()
 
 // ---------------------------------------------------------------- out of order and health
 
+// The links and the fault in the technician's words: English, like the
+// factory screen and the log, whatever language the driver chose.
 QString MainWindow::healthDetail()
 {
     const bool ccuLost = errorinfo.Err_Sys_RS232;
     const bool meterFailed = dc_meter_data[1].Com_error;
-    return tr("CCU: %1").arg(ccuLost ? tr("link lost") : tr("connected")) + "   |   "
-        + tr("Meter: %1").arg(meterFailed ? tr("not answering") : tr("answering")) + "   |   "
-        + tr("OCPP client: %1").arg(ocppClientAbsent ? tr("not reading") : tr("connected"));
+    return QString("CCU: %1   |   Meter: %2   |   OCPP client: %3")
+        .arg(ccuLost ? "link lost" : "connected", meterFailed ? "not answering" : "answering",
+             ocppClientAbsent ? "not reading" : "connected");
 }
 
 bool MainWindow::outOfOrder(QString *detail) const
@@ -638,20 +652,20 @@ bool MainWindow::outOfOrder(QString *detail) const
     const Status &gun = gun_status[1];
     QStringList why;
     if (errorinfo.Err_Sys_RS232)
-        why << tr("CCU link lost");
+        why << QStringLiteral("CCU link lost");
     if (dc_meter_data[1].Com_error)
-        why << tr("DC meter not answering (PowerMeterFailure)");
+        why << QStringLiteral("DC meter not answering (PowerMeterFailure)");
     if (gun.status == sta_Faulted && why.isEmpty()) {
         if (gun.errorcode == err_ConnectorLockFailure)
-            why << tr("Connector lock failure (ConnectorLockFailure)");
+            why << QStringLiteral("Connector lock failure (ConnectorLockFailure)");
         else if (gun.errorcode == err_GroundFailure)
-            why << tr("Insulation fault (GroundFailure)");
+            why << QStringLiteral("Insulation fault (GroundFailure)");
         else if (gun.errorcode == err_HighTemperature)
-            why << tr("Over temperature (HighTemperature)");
+            why << QStringLiteral("Over temperature (HighTemperature)");
         else if (gun.errorcode == err_PowerMeterFailure)
-            why << tr("DC meter not answering (PowerMeterFailure)");
+            why << QStringLiteral("DC meter not answering (PowerMeterFailure)");
         else
-            why << tr("The CCU reports a fault (%1)").arg(gun.errorcode.isEmpty() ? err_NoError : gun.errorcode);
+            why << QStringLiteral("The CCU reports a fault (%1)").arg(gun.errorcode.isEmpty() ? err_NoError : gun.errorcode);
     }
     if (detail)
         *detail = why.join("; ");
@@ -774,6 +788,12 @@ void MainWindow::showErrorPopup(const QString &text)
     errormessage->page_show(text);
 }
 
+// The next driver is greeted in English.
+void MainWindow::sessionOver()
+{
+    Language::select(0);
+}
+
 void MainWindow::authorizationRefused()
 {
     authorization->showCardRefused();
@@ -784,6 +804,9 @@ void MainWindow::authorizationExpired()
     const QString page = gun_status[1].page;
     if (page != page_authorize && page != page_authorize_plugin)
         return;
-    errormessage->page_show(tr("The authorization has expired: the cable was not plugged in in time. Please start again."));
+    // In this driver's language, fixed now: the return home below brings
+    // English back for the next driver while the message is still up.
+    errormessage->page_show(screenText(QT_TRANSLATE_NOOP(
+        "screens", "The authorization has expired: the cable was not plugged in in time. Please start again.")));
     Homepage_show();
 }

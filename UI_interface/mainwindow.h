@@ -122,6 +122,7 @@ public:
 protected:
     // Any touch on the panel starts the idle wait again.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // SessionView
@@ -137,6 +138,7 @@ private:
     void refreshChargingFigures() override;
     void refreshCompletionFigures() override;
     void showErrorPopup(const QString &text) override;
+    void sessionOver() override;
     void authorizationRefused() override;
     void authorizationExpired() override;
 

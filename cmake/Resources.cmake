@@ -51,6 +51,36 @@ foreach(svg ${HMI_SVGS})
   string(APPEND qrc_entries "    <file>images/${base}.png</file>\n")
 endforeach()
 
+# Screen texts in the driver's language: the .ts sources live in the
+# repository, lrelease (Debian's qttools5-dev-tools) compiles them and the .qm
+# files are embedded under ":/translations/". English is the source language
+# of the program and needs none.
+find_package(Qt5LinguistTools 5.15 REQUIRED)
+set(HMI_LANGUAGES de fr es)
+set(HMI_TS_FILES)
+foreach(lang ${HMI_LANGUAGES})
+  list(APPEND HMI_TS_FILES ${CMAKE_SOURCE_DIR}/resources/translations/hmi_${lang}.ts)
+endforeach()
+set_source_files_properties(${HMI_TS_FILES} PROPERTIES OUTPUT_LOCATION ${HMI_RES_DIR}/translations)
+qt5_add_translation(HMI_QM_FILES ${HMI_TS_FILES})
+foreach(qm ${HMI_QM_FILES})
+  get_filename_component(base ${qm} NAME)
+  list(APPEND res_files ${qm})
+  string(APPEND qrc_entries "    <file>translations/${base}</file>\n")
+endforeach()
+
+# cmake --build build --target translations_update: lupdate reads the screens
+# and the main window again and adds new texts to every .ts (the English one
+# is the template for a new language); obsolete texts are dropped.
+# The factory screen and the service PIN pad are for technicians and stay in English.
+file(GLOB HMI_TR_SOURCES ${CMAKE_SOURCE_DIR}/UI_interface/screens/*.cpp ${CMAKE_SOURCE_DIR}/UI_interface/screens/*.h
+  ${CMAKE_SOURCE_DIR}/UI_interface/screens/*.inc ${CMAKE_SOURCE_DIR}/UI_interface/mainwindow.cpp)
+list(FILTER HMI_TR_SOURCES EXCLUDE REGEX "/(factorymode|servicepinpad|tokens_service)\\.")
+add_custom_target(translations_update
+  COMMAND Qt5::lupdate -silent -no-obsolete -locations none -extensions cpp,h,inc ${HMI_TR_SOURCES}
+    -ts ${HMI_TS_FILES} ${CMAKE_SOURCE_DIR}/resources/translations/hmi_en.ts
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+
 file(WRITE ${HMI_RES_DIR}/hmi.qrc.in "<RCC>\n  <qresource prefix=\"/\">\n${qrc_entries}  </qresource>\n</RCC>\n")
 configure_file(${HMI_RES_DIR}/hmi.qrc.in ${HMI_RES_DIR}/hmi.qrc COPYONLY)
 set_source_files_properties(${HMI_RES_DIR}/hmi.qrc PROPERTIES OBJECT_DEPENDS "${res_files}")

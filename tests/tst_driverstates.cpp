@@ -17,6 +17,7 @@
 #include "home.h"
 #include "keyboard.h"
 #include "mainwindow.h"
+#include "screentext.h"
 #include "sessionsupervisor.h"
 #include "standby.h"
 #include "testsupport.h"
@@ -70,6 +71,7 @@ private slots:
         timer_connection.stop();
         timer_SendMeterValue_1.stop();
         clearFaults();
+        Language::select(0);
         m_dir.reset();
     }
 
@@ -213,12 +215,25 @@ private slots:
         QVERIFY(!w.authorization->noticeShown());
     }
 
+    void expiredAuthorizationSaysSoAndGoesHome_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("EN") << 0 << "The authorization has expired";
+        QTest::newRow("DE") << 1 << "Die Freigabe ist abgelaufen";
+        QTest::newRow("ES") << 3 << "La autorización ha caducado";
+    }
+    // Told in the language of the driver it happened to, though the return
+    // home brings English back for the next one.
     void expiredAuthorizationSaysSoAndGoesHome()
     {
+        QFETCH(int, language);
+        QFETCH(QString, words);
         MainWindow w;
         QStringList statuses;
         connect(&w, &MainWindow::StatusNotification_req, this, [&] { statuses << gun_status[1].status; });
         startUp(w);
+        QVERIFY(Language::select(language));
         w.authorize_show();
         QCOMPARE(gun_status[1].page, page_authorize_plugin);
         gun_status[1].CardRead = 2; // accepted, the cable not yet in
@@ -227,7 +242,9 @@ private slots:
         QVERIFY(timer_connection.isActive());
         w.AuthorizeExpired(); // the authorization window's expiry
         QVERIFY(w.errormessage->isVisible());
-        QVERIFY(w.errormessage->findChild<QLabel *>("label")->text().contains("expired"));
+        const QString message = w.errormessage->findChild<QLabel *>("label")->text();
+        QVERIFY2(message.startsWith(words), qPrintable(message));
+        QCOMPARE(Language::current(), 0);
         QCOMPARE(gun_status[1].page, page_home);
         QVERIFY(w.homepage->isVisible() && !w.gun_connect->isVisible() && !w.label_mask->isVisible());
         QCOMPARE(statuses.last(), sta_Available);

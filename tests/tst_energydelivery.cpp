@@ -99,7 +99,31 @@ private slots:
         play(screen, "4");
         QCOMPARE(head(), QString("stopping|."));
         play(screen, "5");
-        QCOMPARE(head(), QString("suspanded"));
+        QCOMPARE(head(), QString("suspended"));
+    }
+
+    // The power column: what the shown voltage and current make.
+    void power_data()
+    {
+        QTest::addColumn<QString>("volts");
+        QTest::addColumn<QString>("amps");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("mid charge") << "375" << "55" << "20.6kW";
+        QTest::newRow("largest") << "750" << "200" << "150.0kW";
+        QTest::newRow("idle") << "0" << "0" << "0.0kW";
+        QTest::newRow("not known") << "--" << "60" << "--";
+        QTest::newRow("nothing yet") << "" << "" << "--";
+    }
+    void power()
+    {
+        QFETCH(QString, volts);
+        QFETCH(QString, amps);
+        QFETCH(QString, shown);
+        str_chargeVoltage = volts;
+        str_chargeCurrent = amps;
+        EnergyDelivery charging;
+        charging.InfoUpdate();
+        QCOMPARE(text(charging, "label_chargedinfo6"), shown);
     }
 
     void infoUpdateTexts()
@@ -120,7 +144,7 @@ private slots:
                                      "label_chargedinfo4", "label_chargedinfo5", "label_togoinfo1",
                                      "label_togoinfo2", "label_soc"})
                 shown << text(*w, name);
-            QCOMPARE(shown, QStringList({"0.4kWh", "1min", "375V", "55A", "0.3€", "14.9 kWh ", "43 min", "70"}));
+            QCOMPARE(shown, QStringList({"0.4kWh", "1min", "375V", "55A", "€ 0.30", "14.9 kWh ", "43 min", "70"}));
         }
         QCOMPARE(child<QProgressBar>(done, "progressBar")->value(), 70);
     }

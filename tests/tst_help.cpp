@@ -28,7 +28,7 @@ private slots:
             all += child<QLabel>(help, "label_content")->text();
         }
         // What a driver needs: both modes, paying, stopping, the status-bar icons.
-        for (const char *needle : {"Fast Charge", "Fixed Amount", "Paypad", "Stop", "Confirm", "Start", "€0.65/kWh",
+        for (const char *needle : {"Fast Charge", "Fixed Amount", "Paypad", "Stop", "Confirm", "Start", "€ 0.65/kWh",
                                    "ico_connected.png", "ico_dsiconnected.png", "ico_signal_good.png",
                                    "ico_signal_unsync.png", "ico_signal_lost.png"})
             QVERIFY2(all.contains(QString::fromUtf8(needle)), needle);

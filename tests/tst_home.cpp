@@ -24,9 +24,9 @@ private slots:
     {
         QTest::addColumn<float>("price");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("tariff") << 0.65f << "€0.65/kWh";
-        QTest::newRow("free") << 0.0f << "€0.00/kWh";
-        QTest::newRow("rounded") << 0.456f << "€0.46/kWh";
+        QTest::newRow("tariff") << 0.65f << "€ 0.65/kWh";
+        QTest::newRow("free") << 0.0f << "€ 0.00/kWh";
+        QTest::newRow("rounded") << 0.456f << "€ 0.46/kWh";
     }
     void priceLine()
     {
@@ -43,7 +43,7 @@ private slots:
         QTest::addColumn<int>("style");
         QTest::addColumn<int>("soc");
         QTest::addColumn<QString>("shown"); // setting line, energy to go, bar
-        QTest::newRow("€10 at 0.65, empty") << 2 << 0 << "15.38  kWh  |  €  10.00 15.3846 0";
+        QTest::newRow("€10 at 0.65, empty") << 2 << 0 << "15.38  kWh  |  € 10.00 15.3846 0";
         QTest::newRow("full, half") << 1 << 57 << "charge your battery full 0 57";
         // Past 100 from the CCU fills the bar instead of leaving the last value.
         QTest::newRow("not chosen, past full") << 0 << 120 << " 0 100";

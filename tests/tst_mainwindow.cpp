@@ -1,17 +1,22 @@
 // The main window as the supervisor's view: the rules' page changes reach the
 // real screens, the supervisor's requests leave under the window's signals,
 // and the status-bar buttons are locked page by page.
+#include "authorization.h"
 #include "chargerconnect.h"
 #include "charging_child1.h"
 #include "complete.h"
 #include "energydelivery.h"
 #include "errormsg.h"
 #include "globalvariable.h"
+#include "home.h"
 #include "mainwindow.h"
+#include "screentext.h"
 #include "standby.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -34,6 +39,7 @@ private slots:
     }
     void cleanup()
     {
+        Language::select(0);
         timer_connection.stop();
         timer_SendMeterValue_1.stop();
         m_dir.reset();
@@ -117,6 +123,63 @@ private slots:
         QVERIFY(!enabled("pushButton_home") && !enabled("pushButton_help") && !enabled("pushButton_language"));
         w.Homepage_show();
         QVERIFY(enabled("pushButton_help") && enabled("pushButton_language") && !enabled("pushButton_home"));
+    }
+
+    // The status bar's language button: each touch shows the next language
+    // on its face and on the screen and popup in view, at once; the end of
+    // the session brings English back for the next driver.
+    void languageButton_data()
+    {
+        QTest::addColumn<int>("touches");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("tile");
+        QTest::addColumn<QString>("prompt");
+        QTest::newRow("english") << 0 << "en" << "Fast Charge" << "back";
+        QTest::newRow("german") << 1 << "de" << "Schnellladen" << "Zurück";
+        QTest::newRow("french") << 2 << "fr" << "Charge rapide" << "Retour";
+        QTest::newRow("spanish") << 3 << "es" << "Carga rápida" << "Volver";
+        QTest::newRow("english again") << 4 << "en" << "Fast Charge" << "back";
+    }
+    void languageButton()
+    {
+        QFETCH(int, touches);
+        QFETCH(QString, code);
+        QFETCH(QString, tile);
+        QFETCH(QString, prompt);
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *button = w.findChild<QPushButton *>("pushButton_language");
+        auto *label = w.homepage->findChild<QLabel *>("label_fastcharge");
+        // The authorization page with the plug-in prompt over it, then back
+        // home through the prompt's own button: the prompt is a window of
+        // its own and follows the switch as well.
+        w.authorize_show();
+        QVERIFY(w.gun_connect->isVisible());
+        // How long a touch keeps the GUI thread busy re-translating every
+        // screen and popup: a figure for the report, no limit.
+        QElapsedTimer took;
+        qint64 longest = 0;
+        for (int i = 0; i < touches; ++i) {
+            took.start();
+            QTest::mouseClick(button, Qt::LeftButton);
+            longest = qMax(longest, took.nsecsElapsed());
+        }
+        if (touches > 0)
+            qInfo("longest language switch: %.1f ms", longest / 1e6);
+        QVERIFY(button->styleSheet().contains("ico_Language_" + code + ".png"));
+        QCOMPARE(w.gun_connect->findChild<QPushButton *>("pushButton")->text(), prompt);
+        QVERIFY(w.authorization->findChild<QLabel *>("label_1")->text().contains(
+            code == "en" ? "How would you like to pay?" : screenText("How would you like to pay?")));
+        QTest::mouseClick(w.gun_connect->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+        QVERIFY(w.homepage->isVisible());
+        QCOMPARE(Language::current(), 0);
+        QVERIFY(label->text().contains(">Fast Charge<"));
+        QVERIFY(button->styleSheet().contains("ico_Language_en.png"));
+        // On the home page the choice holds until the session ends.
+        for (int i = 0; i < touches; ++i)
+            QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY2(label->text().contains(">" + tile + "<"), qPrintable(label->text()));
     }
 
 private:

@@ -1,7 +1,10 @@
 // test-components: common screens
-// Every customer screen and popup, with representative and extreme data,
-// must draw in Roboto (rich-text runs included) and fit each text in its box;
-// a popup's card is rounded with the see-through window showing around it.
+// Every customer screen and popup, with representative and extreme data, in
+// each of the driver's four languages, must draw in Roboto (rich-text runs
+// included) and fit each text in its box; a popup's card is rounded with the
+// see-through window showing around it. Each is built in English and then
+// switched, as the status bar's language button does it: no word that has a
+// translation may stay in English.
 #include "authorization.h"
 #include "ccu_records.h"
 #include "chargerconnect.h"
@@ -18,6 +21,7 @@
 #include "help.h"
 #include "home.h"
 #include "keyboard.h"
+#include "screentext.h"
 #include "servicepin.h"
 #include "servicepinpad.h"
 #include "standby.h"
@@ -53,7 +57,21 @@ static bool inkOnEdge(QLabel *l)
     return false;
 }
 
-static QStringList lookFaults(QWidget *root)
+// Runs of words (between tags, without the blanks around them) that the
+// language now chosen translates but the text still shows in English.
+static QStringList untranslated(const QString &text)
+{
+    QStringList left;
+    static const QRegularExpression tag("<[^>]*>");
+    for (QString run : text.split(tag)) {
+        run = run.trimmed();
+        if (!run.isEmpty() && QCoreApplication::translate("screens", run.toUtf8().constData()) != run)
+            left << run;
+    }
+    return left;
+}
+
+static QStringList lookFaults(QWidget *root, bool driverLanguage)
 {
     QStringList faults;
     QList<QWidget *> widgets = root->findChildren<QWidget *>();
@@ -68,6 +86,8 @@ static QStringList lookFaults(QWidget *root)
         const QString text = list ? "items" : w->property("text").toString();
         if (text.isEmpty())
             continue;
+        for (const QString &run : driverLanguage ? untranslated(text) : QStringList())
+            faults << w->objectName() + ": '" + run + "' left in English";
         QSize need = list ? QSize() : QSize(QFontMetrics(w->font()).horizontalAdvance(text) + 8, QFontMetrics(w->font()).height());
         if (label) {
             need = label->wordWrap() ? QSize(0, label->heightForWidth(w->width())) : label->sizeHint();
@@ -149,6 +169,7 @@ struct Case
 {
     QString name;
     std::function<QWidget *(QWidget *panel)> make;
+    bool driverLanguage = true; // false: a service view, in English for the technician
 };
 
 // The largest figures a session shows.
@@ -196,7 +217,7 @@ static QList<Case> cases()
              s->page_show("Information: The card is invalid on this charge point!!   Please change another one.");
              return s;
          }},
-        {"debug panel", [](QWidget *p) -> QWidget * { return new DebugFun(p); }},
+        {"debug panel", [](QWidget *p) -> QWidget * { return new DebugFun(p); }, false},
     };
     c << Case{"keypad, widest entry", [](QWidget *p) -> QWidget * {
                   auto *kb = new Keyboard(p);
@@ -215,7 +236,7 @@ static QList<Case> cases()
                   auto *pad = new ServicePinPad(&pin, p);
                   pad->page_show();
                   return pad;
-              }};
+              }, false};
     for (int style : {1, 2})
         c << Case{QString("standby style %1").arg(style), [style](QWidget *p) -> QWidget * {
                       gun_status[1].charge_style = quint16(style);
@@ -257,22 +278,28 @@ class tst_ScreenLook : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { QVERIFY(registerRobotoFonts() > 0); }
+    void cleanup() { Language::select(0); }
     void screen_data()
     {
         QTest::addColumn<int>("index");
+        QTest::addColumn<int>("language");
         const QList<Case> all = cases();
-        for (int i = 0; i < all.size(); ++i)
-            QTest::newRow(qPrintable(all.at(i).name)) << i;
+        for (int lang = 0; lang < Language::count(); ++lang)
+            for (int i = 0; i < all.size(); ++i)
+                QTest::newRow(qPrintable(Language::code(lang) + ": " + all.at(i).name)) << i << lang;
     }
     void screen()
     {
         QFETCH(int, index);
+        QFETCH(int, language);
         QWidget panel;
         panel.resize(ActScreenX, ActScreenY);
         QWidget *w = cases().at(index).make(&panel);
         panel.show();
         w->show();
-        const QStringList faults = lookFaults(w);
+        QVERIFY(Language::select(language));
+        QCOMPARE(Language::current(), language);
+        const QStringList faults = lookFaults(w, cases().at(index).driverLanguage);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
         if (w->isWindow() && w->testAttribute(Qt::WA_TranslucentBackground)) {
             const QImage img = w->grab().toImage();

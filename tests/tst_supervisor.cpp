@@ -383,7 +383,7 @@ void tst_Supervisor::chargingPageOpensWithThisSessionsFigures()
     Requests r(w);
     reachCharging(w, r);
     QCOMPARE(gun_status[1].f_startmeter, 1000.0);
-    QCOMPARE(m_view.shown.filter("charging page"), QStringList{"charging page 0.0 kWh 0.0"});
+    QCOMPARE(m_view.shown.filter("charging page"), QStringList{"charging page 0.0 kWh 0.00"});
 }
 
 void tst_Supervisor::persistentFaultDuringChargingSendsOneTransaction()

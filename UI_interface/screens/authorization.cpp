@@ -3,6 +3,7 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
 
 #include <QLabel>
@@ -14,12 +15,10 @@ Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Auth
     setupScreenPage(this);
 
     ui->label_1->setGeometry(unitRect(0, 1, 64, 3));
-    ui->label_1->setText(authorize_label1_str);
     ui->label_3->setGeometry(unitRect(17, 5, 30, 21));
     ui->label_3->setPixmap(QPixmap(image_pay_instruction));
     ui->label_3->setScaledContents(true);
     ui->label_2->setGeometry(unitRect(0, 27, 64, 6));
-    ui->label_2->setText(authorize_label2_str);
 
     // Over the foot of the terminal picture, where the driver looks.
     m_notice = new QLabel(this);
@@ -28,12 +27,22 @@ Authorization::Authorization(QWidget *parent) : QWidget(parent), ui(new Ui::Auth
     m_notice->setStyleSheet(notice_label_style);
     m_notice->setAlignment(Qt::AlignCenter);
     m_notice->hide();
+
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
+}
+
+void Authorization::retranslate()
+{
+    ui->label_1->setText(screenText(authorize_label1_str));
+    ui->label_2->setText(screenText(authorize_label2_str));
+    m_notice->setText("<p style='" + font_S + font_color_basic + "text-align:center;'>"
+                      + screenText(QT_TRANSLATE_NOOP("screens", "Card not accepted. Please try another card."))
+                      + "</p>");
 }
 
 void Authorization::showCardRefused()
 {
-    m_notice->setText("<p style='" + font_S + font_color_basic + "text-align:center;'>"
-                      + tr("Card not accepted. Please try another card.") + "</p>");
     m_notice->show();
     m_notice->raise();
 }
@@ -52,3 +61,4 @@ Authorization::~Authorization()
 {
     delete ui;
 }
+

@@ -22,6 +22,7 @@ public:
     bool noticeShown() const;
 
 private:
+    void retranslate();
     Ui::Authorization *ui;
     class QLabel *m_notice;
 };

@@ -8,11 +8,15 @@
 
 #include "energydelivery.h"
 #include "globalvariable.h"
+#include "screentext.h"
 #include "styletokens.h"
 
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
+
+template <class Form>
+void captionChargeFigures(Form *ui);
 
 // The two large figures with their captions, the battery, and the value row.
 template <class Form>
@@ -29,8 +33,6 @@ void layoutChargeFigures(Form *ui)
     ui->label_togo2->setTextFormat(Qt::PlainText);
     ui->label_togo1->setStyleSheet(charging_togo_sty);
     ui->label_togo2->setStyleSheet(charging_togo_sty);
-    ui->label_togo1->setText(charging_togo_str1);
-    ui->label_togo2->setText(charging_togo_str2);
 
     // Battery: outline under the bar, tip at its right end, number and "%" on top.
     ui->label_icon->setGeometry(unitRect(18, 10, 28, 10));
@@ -53,8 +55,6 @@ void layoutChargeFigures(Form *ui)
                               ui->label_chargedinfo3, ui->label_chargedinfo4};
     QLabel *const captions[] = {ui->label_charged1, ui->label_charged2, ui->label_charged5, ui->label_charged3,
                                 ui->label_charged4};
-    const QString captionTexts[] = {charging_charged_str1, charging_charged_str2, charging_charged_str5,
-                                    charging_charged_str3, charging_charged_str4};
     for (int i = 0; i < 5; ++i) {
         const double x = 14.5 + 7 * i;
         values[i]->setGeometry(unitRect(x, 21, 7, 3));
@@ -63,8 +63,22 @@ void layoutChargeFigures(Form *ui)
         captions[i]->setGeometry(unitRect(x, 23, 7, 2));
         captions[i]->setStyleSheet(charging_charged_sty);
         captions[i]->setTextFormat(Qt::PlainText);
-        captions[i]->setText(captionTexts[i]);
     }
+    captionChargeFigures(ui);
+}
+
+// The captions of the two large figures and of the value row, in the
+// driver's language.
+template <class Form>
+void captionChargeFigures(Form *ui)
+{
+    ui->label_togo1->setText(screenText(charging_togo_str1));
+    ui->label_togo2->setText(screenText(charging_togo_str2));
+    ui->label_charged1->setText(screenText(charging_charged_str1));
+    ui->label_charged2->setText(screenText(charging_charged_str2));
+    ui->label_charged3->setText(screenText(charging_charged_str3));
+    ui->label_charged4->setText(screenText(charging_charged_str4));
+    ui->label_charged5->setText(screenText(charging_charged_str5));
 }
 
 // The session's figures as the charging data update last published them.
@@ -75,7 +89,7 @@ void showChargeFigures(Form *ui)
     ui->label_chargedinfo2->setText(str_chargedtime + "min");
     ui->label_chargedinfo3->setText(str_chargeVoltage + "V");
     ui->label_chargedinfo4->setText(str_chargeCurrent + "A");
-    ui->label_chargedinfo5->setText(str_chargedMoney + "€");
+    ui->label_chargedinfo5->setText(moneyText(str_chargedMoney.toDouble()));
     setChargingFigure(ui->label_togoinfo1, str_togokWh, " kWh ");
     setChargingFigure(ui->label_togoinfo2, str_remaintime, "  min");
     ui->label_soc->setText(str_soc);

@@ -3,7 +3,9 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
 
 #include <QPixmap>
 
@@ -16,7 +18,6 @@ Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Ch
     ui->label_icon->setPixmap(QPixmap(image_charger_discon_red));
     ui->label_icon->setScaledContents(true);
     ui->label->setGeometry(unitRect(0, 6, 40, 6));
-    ui->label->setText(chargeconnect_label_str);
     // The second line's "text-align:top" names no horizontal place; centre it.
     ui->label->setAlignment(Qt::AlignCenter);
     ui->pushButton->setGeometry(unitRect(15, 14, 10, 4));
@@ -24,6 +25,14 @@ Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Ch
     // A dialog's default button would answer Enter; this prompt only answers touch.
     ui->pushButton->setAutoDefault(false);
     ui->pushButton->setFocusPolicy(Qt::NoFocus);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
+}
+
+void Chargerconnect::retranslate()
+{
+    ui->label->setText(screenText(chargeconnect_label_str));
+    ui->pushButton->setText(screenText(QT_TRANSLATE_NOOP("screens", "back")));
 }
 
 Chargerconnect::~Chargerconnect()
@@ -45,3 +54,4 @@ void Chargerconnect::on_pushButton_clicked()
 {
     emit jump_home();
 }
+

@@ -27,6 +27,7 @@ public slots:
     void on_pushButton_clicked();
 
 private:
+    void retranslate();
     Ui::Charging_child1 *ui;
 };
 

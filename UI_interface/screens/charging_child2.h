@@ -29,6 +29,7 @@ public slots:
     void on_pushButton_cancel_clicked();
 
 private:
+    void retranslate();
     Ui::Charging_child2 *ui;
 };
 

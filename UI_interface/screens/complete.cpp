@@ -4,7 +4,9 @@
 #include "chargefigures.h"
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
 
 Complete::Complete(QWidget *parent) : QWidget(parent), ui(new Ui::Complete)
 {
@@ -13,13 +15,20 @@ Complete::Complete(QWidget *parent) : QWidget(parent), ui(new Ui::Complete)
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 4));
     ui->label_head->setStyleSheet(complete_head_style);
-    ui->label_head->setText(complete_head_str);
 
     layoutChargeFigures(ui);
 
     ui->pushButton_confirm->setGeometry(unitRect(24, 27, 16, 4));
     ui->pushButton_confirm->setStyleSheet(complete_pushbutton_Confirm_sty);
-    ui->pushButton_confirm->setText(complete_pushbutton_Confirm_str);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
+}
+
+void Complete::retranslate()
+{
+    ui->label_head->setText(screenText(complete_head_str));
+    ui->pushButton_confirm->setText(screenText(complete_pushbutton_Confirm_str));
+    captionChargeFigures(ui);
 }
 
 Complete::~Complete() { delete ui; }
@@ -31,3 +40,4 @@ void Complete::InfoUpdate()
 }
 
 void Complete::on_pushButton_confirm_clicked() { emit show_complete_child(); }
+

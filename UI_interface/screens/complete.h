@@ -25,6 +25,7 @@ public slots:
     void on_pushButton_confirm_clicked();
 
 private:
+    void retranslate();
     Ui::Complete *ui;
 };
 

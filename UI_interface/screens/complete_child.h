@@ -32,7 +32,10 @@ public slots:
     void on_pushButton_clicked();
 
 private:
+    void retranslate();
+    void showText();
     Ui::Complete_child *ui;
+    SessionEnd m_end = SessionEnd::Paid;
 };
 
 #endif // COMPLETE_CHILD_H

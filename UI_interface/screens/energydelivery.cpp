@@ -4,9 +4,13 @@
 #include "chargefigures.h"
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
 
+
 #include <QTextDocument>
+
+#include <cmath>
 
 qint32 soc_progressbar = 0;
 quint16 prepare_count = 0;
@@ -20,6 +24,16 @@ QString chargingFigureText(const QString &value, const QString &unit, int valueP
     const int unitPx = valuePx * 36 / 60;
     return "<p style='text-align:Center;color:white;'><span style='font-size:" + QString::number(valuePx) + "px;'>"
         + value + "</span>" + "<span style='font-size:" + QString::number(unitPx) + "px;'>" + unit + "</span>";
+}
+
+QString chargingPowerText(const QString &volts, const QString &amps)
+{
+    bool okV = false, okA = false;
+    const double kw = volts.toDouble(&okV) * amps.toDouble(&okA) / 1000.0;
+    if (!okV || !okA || !std::isfinite(kw))
+        return "--";
+    // -0.0 would read as a negative power.
+    return QString::number(kw == 0 ? 0.0 : kw, 'f', 1) + "kW";
 }
 
 // Width of the ink of a figure in the label's font; a trailing blank of the
@@ -51,18 +65,43 @@ EnergyDelivery::EnergyDelivery(QWidget *parent) : QWidget(parent), ui(new Ui::En
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 4));
     ui->label_head->setStyleSheet(charging_head_style);
-    ui->label_head->setText(charging_head_str1 + "...");
+    m_head = charging_head_str1;
+    m_headDots = "...";
     ui->label_prepare->setGeometry(unitRect(38, 0, 6, 4));
     ui->label_prepare->setStyleSheet(charging_prepare_style);
     ui->label_prepare->raise();
 
     layoutChargeFigures(ui);
+    // The power closes the value row on the right, in the row's column width
+    // and styles, where the panel has room beside the five given columns.
+    ui->label_chargedinfo6->setGeometry(unitRect(49.5, 21, 7, 3));
+    ui->label_chargedinfo6->setStyleSheet(charging_chargedinfo_sty);
+    ui->label_chargedinfo6->setTextFormat(Qt::PlainText);
+    ui->label_charged6->setGeometry(unitRect(49.5, 23, 7, 2));
+    ui->label_charged6->setStyleSheet(charging_charged_sty);
+    ui->label_charged6->setTextFormat(Qt::PlainText);
 
     ui->pushButton_stop->setGeometry(unitRect(24, 27, 16, 4));
     ui->pushButton_stop->setStyleSheet(charging_pushbutton_stop_sty);
-    ui->pushButton_stop->setText(charging_pushbutton_stop_str);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
 
     connect(&timer_SocRefresh, &QTimer::timeout, this, &EnergyDelivery::Soc_Refresh);
+}
+
+void EnergyDelivery::retranslate()
+{
+    ui->label_head->setText(screenText(m_head) + m_headDots);
+    ui->pushButton_stop->setText(screenText(charging_pushbutton_stop_str));
+    captionChargeFigures(ui);
+    ui->label_charged6->setText(screenText(QT_TRANSLATE_NOOP("screens", "power")));
+}
+
+void EnergyDelivery::setHead(const QString &head, const QString &dots)
+{
+    m_head = head;
+    m_headDots = dots;
+    ui->label_head->setText(screenText(head) + dots);
 }
 
 EnergyDelivery::~EnergyDelivery()
@@ -106,7 +145,7 @@ void EnergyDelivery::Soc_Refresh()
     switch (Charging_phase) {
     case 1:
     case 2: // preparing
-        ui->label_head->setText(charging_head_str1);
+        setHead(charging_head_str1);
         if (ui->label_prepare->isHidden())
             ui->label_prepare->show();
         stop_count = 0;
@@ -121,7 +160,7 @@ void EnergyDelivery::Soc_Refresh()
         dotStep();
         break;
     case 3: // charging: the bar sweeps
-        ui->label_head->setText(charging_head_str);
+        setHead(charging_head_str);
         if (soc_progressbar > 99)
             soc_progressbar -= 100;
         soc_progressbar += 8;
@@ -135,7 +174,7 @@ void EnergyDelivery::Soc_Refresh()
         finish_count = 0;
         break;
     case 4: // stopping
-        ui->label_head->setText(charging_head_str2);
+        setHead(charging_head_str2);
         if (ui->label_prepare->isHidden())
             ui->label_prepare->show();
         finish_count = 0;
@@ -150,7 +189,7 @@ void EnergyDelivery::Soc_Refresh()
         dotStep();
         break;
     case 5: // suspended
-        ui->label_head->setText(charging_head_str3);
+        setHead(charging_head_str3);
         if (!ui->label_prepare->isHidden())
             ui->label_prepare->hide();
         soc_progressbar = int_soc;
@@ -173,6 +212,8 @@ void EnergyDelivery::Soc_Refresh()
 void EnergyDelivery::InfoUpdate()
 {
     showChargeFigures(ui);
+    ui->label_chargedinfo6->setText(chargingPowerText(str_chargeVoltage, str_chargeCurrent));
 }
 
 void EnergyDelivery::on_pushButton_stop_clicked() { emit show_charging_child1(); }
+

@@ -26,6 +26,10 @@ class QLabel;
 
 // A large figure (energy to go, time remaining): the value in the 60 px run,
 // the unit in the 36 px run. A smaller value size scales both runs.
+// The power the shown voltage and current make, in kW with one decimal
+// ("22.5kW"); "--" when either is not known.
+QString chargingPowerText(const QString &volts, const QString &amps);
+
 QString chargingFigureText(const QString &value, const QString &unit, int valuePx = 60);
 
 // Sets a large figure on its label; a value too wide for the box at the full
@@ -54,10 +58,13 @@ public slots:
     void on_pushButton_stop_clicked();
 
 private:
+    void retranslate();
+    void setHead(const QString &head, const QString &dots = QString());
     void dotStep();
     void showBar(int value);
 
     Ui::EnergyDelivery *ui;
+    QString m_head, m_headDots; // the phase heading shown, in the source language
 };
 
 #endif // ENERGYDELIVERY_H

@@ -14,6 +14,9 @@ class ErrorMsg;
 
 extern QTimer timer_page_errpage; // the self-close period
 
+// The message in the driver's language, its spelling mended.
+QString errorMessageText(const QString &message);
+
 class ErrorMsg : public QWidget
 {
     Q_OBJECT
@@ -27,7 +30,9 @@ public slots:
     void on_pushButton_clicked();
 
 private:
+    void retranslate();
     Ui::ErrorMsg *ui;
+    QString m_message; // as the session sent it
 };
 
 #endif // ERRORMSG_H

@@ -3,10 +3,14 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QPushButton>
+
+#include <utility>
 
 QString fixedcharge_label_setdisplay_str;
 
@@ -16,7 +20,6 @@ FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCha
     setupScreenPage(this);
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 6));
-    ui->label_head->setText(fixedcharge_label_head_str);
     // The second line's "text-align:top" names no horizontal place; centre it
     // under the first instead of leaving it at the left edge.
     ui->label_head->setAlignment(Qt::AlignCenter);
@@ -27,21 +30,14 @@ FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCha
     ui->label_choosequantity_pad->setStyleSheet(fixedcharge_label_choosequantity_pad_sty);
 
     // Captions sit on the panels' top edge, like a group box title.
-    ui->label_chooseamount->setText(fixedcharge_label_chooseamount_str);
     ui->label_chooseamount->setStyleSheet(fixedcharge_label_caption_sty);
     ui->label_chooseamount->setGeometry(unitRect(10, 6, 9, 2));
-    ui->label_chooseamount->ensurePolished();
-    ui->label_chooseamount->resize(ui->label_chooseamount->sizeHint().width(), ui->label_chooseamount->height());
     ui->label_chooseamount->raise();
-    ui->label_choosequantity->setText(fixedcharge_label_choosequantity_str);
     ui->label_choosequantity->setStyleSheet(fixedcharge_label_caption_sty);
     ui->label_choosequantity->setGeometry(unitRect(37, 6, 9, 2));
-    ui->label_choosequantity->ensurePolished();
-    ui->label_choosequantity->resize(ui->label_choosequantity->sizeHint().width(), ui->label_choosequantity->height());
     ui->label_choosequantity->raise();
 
     ui->label_or->setGeometry(unitRect(28, 13, 8, 4));
-    ui->label_or->setText(fixedcharge_label_or_str);
 
     // Two preset rows and the custom key under them, inside each panel.
     QPushButton *const money[] = {ui->pushButton_A1, ui->pushButton_A2, ui->pushButton_A3, ui->pushButton_A4};
@@ -77,6 +73,25 @@ FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCha
     for (QPushButton *b : buttons)
         b->setFocusPolicy(Qt::NoFocus);
 
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
+}
+
+void FixedCharge::retranslate()
+{
+    ui->label_head->setText(screenText(fixedcharge_label_head_str));
+    // Each caption is as wide as its words, so the panel's border shows on
+    // either side of it in every language.
+    for (auto [label, text] : {std::pair<QLabel *, QString>{ui->label_chooseamount, fixedcharge_label_chooseamount_str},
+                               {ui->label_choosequantity, fixedcharge_label_choosequantity_str}}) {
+        label->setText(screenText(text));
+        label->ensurePolished();
+        label->resize(label->sizeHint().width(), label->height());
+    }
+    ui->label_or->setText(screenText(fixedcharge_label_or_str));
+    ui->pushButton_A_Cus->setText(screenText(QT_TRANSLATE_NOOP("screens", "Custom")));
+    ui->pushButton_Q_Cus->setText(screenText(QT_TRANSLATE_NOOP("screens", "Custom")));
+    ui->pushButton_confirm->setText(screenText(QT_TRANSLATE_NOOP("screens", "Confirm")));
     showSummary();
 }
 
@@ -88,9 +103,9 @@ FixedCharge::~FixedCharge()
 void FixedCharge::showSummary()
 {
     fixedcharge_label_setdisplay_str = "<p style='text-align:Center;line-height:70%;color:white;'><span style='" + font_Body
-        + "'>" + setdisplay_str1 + "</span>" + "<span style='" + font_Body_M + "'>" + str_quantity + "</span>"
-        + "<span style='" + font_Body + "'>" + setdisplay_str2 + "</span>" + "<span style='" + font_Body_M + "'>"
-        + str_amount + "</span>";
+        + "'>" + screenText(setdisplay_str1) + "</span>" + "<span style='" + font_Body_M + "'>" + str_quantity + "</span>"
+        + "<span style='" + font_Body + "'>" + screenText(setdisplay_str2) + "</span>" + "<span style='" + font_Body_M
+        + "'>" + moneyText(str_amount.toDouble()) + "</span>";
     ui->label_setdisplay->setText(fixedcharge_label_setdisplay_str);
     // Nothing to charge for at 0.00.
     ui->pushButton_confirm->setEnabled(str_amount.toDouble() > 0 && str_quantity.toDouble() > 0);

@@ -38,6 +38,7 @@ public:
     QString chosenPreset() const;
 
 private:
+    void retranslate();
     void reprint(int gun);
     void showSummary();
     void clearPreset();

@@ -2,12 +2,97 @@
 #include "ui_help.h"
 
 #include "globalvariable.h"
+#include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
+#include <QCoreApplication>
 
 #include <QDateTime>
 #include <QLabel>
 #include <QListView>
 #include <QStandardItemModel>
+
+namespace {
+// A help page: a heading, then numbered steps or icon rows, then a note.
+QString helpText(const char *text) { return QCoreApplication::translate("screens", text); }
+QString helpHeading(const QString &text)
+{
+    return "<p style='" + font_H3 + "line-height:100%;margin-bottom:18px;" + font_color_basic + "'>" + text + "</p>";
+}
+QString helpNote(const QString &text)
+{
+    return "<p style='" + font_Body + "color:" + Natural_Light + "margin-top:14px;" + "'>" + text + "</p>";
+}
+QString helpRow(const QString &lead, const QString &text)
+{
+    return "<tr><td width='64' style='vertical-align:middle;'>" + lead
+        + "</td><td style='vertical-align:middle;'><span style='" + font_Body + font_color_basic + "'>" + text
+        + "</span></td></tr>";
+}
+QString helpStep(int n, const QString &text)
+{
+    return helpRow("<span style='" + font_M + "color:" + Secondary_Orange + "'>" + QString::number(n) + "</span>", text);
+}
+QString helpIcon(const QString &image, const QString &text)
+{
+    return helpRow("<img src=':/images/" + image + ".png' width='40' height='40'>", text);
+}
+QString helpTable(const QString &rows)
+{
+    return "<table cellspacing='0' cellpadding='9'>" + rows + "</table>";
+}
+
+// The page of a topic in the language chosen; price is the price line.
+QString helpPage(int topic, const QString &price)
+{
+    switch (topic) {
+    case 0:
+        return helpHeading(helpText(QT_TRANSLATE_NOOP("screens", "Charge your battery full")))
+            + helpTable(helpStep(1, helpText(QT_TRANSLATE_NOOP("screens", "Touch <b>Fast Charge</b> on the home screen.")))
+                        + helpStep(2, helpText(QT_TRANSLATE_NOOP("screens", "Present your NFC or credit card on the Paypad in front of the charger.")))
+                        + helpStep(3, helpText(QT_TRANSLATE_NOOP("screens", "Plug the charging cable into your vehicle.")))
+                        + helpStep(4, helpText(QT_TRANSLATE_NOOP("screens", "Check your choice on the <b>Standby</b> screen and touch <b>Start</b>."))))
+            + helpNote(helpText(QT_TRANSLATE_NOOP("screens", "Charging ends when your vehicle reports a full battery. While it runs, the screen shows the "
+                          "state of charge, the energy charged, the time spent and the cost.")));
+    case 1:
+        return helpHeading(helpText(QT_TRANSLATE_NOOP("screens", "Charge a set amount")))
+            + helpTable(helpStep(1, helpText(QT_TRANSLATE_NOOP("screens", "Touch <b>Fixed Amount</b> on the home screen.")))
+                        + helpStep(2, helpText(QT_TRANSLATE_NOOP("screens", "Choose an amount (€5 to €30) or a quantity (5 to 30 kWh), or touch "
+                                         "<b>Custom</b> and type any value up to 100.")))
+                        + helpStep(3, helpText(QT_TRANSLATE_NOOP("screens", "Touch <b>Confirm</b>. The other value is worked out at %1.")).arg(price))
+                        + helpStep(4, helpText(QT_TRANSLATE_NOOP("screens", "Pay, plug in and touch <b>Start</b>, as for Fast Charge."))))
+            + helpNote(helpText(QT_TRANSLATE_NOOP("screens", "While charging, the screen shows the energy still to go and the time remaining.")));
+    case 2:
+        return helpHeading(helpText(QT_TRANSLATE_NOOP("screens", "How to pay")))
+            + helpTable(helpStep(1, helpText(QT_TRANSLATE_NOOP("screens", "Pay with an NFC card or a credit card on the Paypad in front of the charger "
+                                       "when the screen asks how you would like to pay.")))
+                        + helpStep(2, helpText(QT_TRANSLATE_NOOP("screens", "Energy costs %1. The cost so far is shown while charging, the total on the "
+                                         "summary.")).arg(price))
+                        + helpStep(3, helpText(QT_TRANSLATE_NOOP("screens", "Keep your card at hand: the same card ends the session."))))
+            + helpNote(helpText(QT_TRANSLATE_NOOP("screens", "If a card is refused, a message asks you to use another one.")));
+    case 3:
+        return helpHeading(helpText(QT_TRANSLATE_NOOP("screens", "How to stop charging")))
+            + helpTable(helpStep(1, helpText(QT_TRANSLATE_NOOP("screens", "Touch <b>Stop</b> on the charging screen.")))
+                        + helpStep(2, helpText(QT_TRANSLATE_NOOP("screens", "Present the card you paid with on the Paypad.")))
+                        + helpStep(3, helpText(QT_TRANSLATE_NOOP("screens", "Touch <b>Confirm</b> to end the charging process.")))
+                        + helpStep(4, helpText(QT_TRANSLATE_NOOP("screens", "Check the summary, touch <b>Confirm</b> and then <b>OK</b>.")))
+                        + helpStep(5, helpText(QT_TRANSLATE_NOOP("screens", "Unplug the cable and hang it back on the charger."))))
+            + helpNote(helpText(QT_TRANSLATE_NOOP("screens", "Before charging starts, <b>Abort</b> on the Standby screen ends the session.")));
+    case 4:
+        return helpHeading(helpText(QT_TRANSLATE_NOOP("screens", "What the icons mean")))
+            + helpTable(helpIcon("ico_connected", helpText(QT_TRANSLATE_NOOP("screens", "Cable plugged into your vehicle")))
+                        + helpIcon("ico_dsiconnected", helpText(QT_TRANSLATE_NOOP("screens", "Cable not plugged in")))
+                        + helpIcon("ico_signal_good", helpText(QT_TRANSLATE_NOOP("screens", "Charger online")))
+                        + helpIcon("ico_signal_unsync", helpText(QT_TRANSLATE_NOOP("screens", "Online, but the charging network cannot be reached")))
+                        + helpIcon("ico_signal_lost", helpText(QT_TRANSLATE_NOOP("screens", "No network connection")))
+                        + helpIcon("ico_home", helpText(QT_TRANSLATE_NOOP("screens", "Back to the home screen")))
+                        + helpIcon("ico_faq", helpText(QT_TRANSLATE_NOOP("screens", "This help"))));
+    default:
+        return QString();
+    }
+}
+} // namespace
 
 Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new QStandardItemModel(this))
 {
@@ -32,20 +117,12 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->pushButton_back->setGeometry(unitRect(2, 3, 5, 4));
     ui->pushButton_back->setStyleSheet("QPushButton{" + navigationbar_style + image_back + "}" + navigation_pressed);
     ui->pushButton_language->setGeometry(unitRect(53, 3, 4, 4));
-    ui->pushButton_language->setStyleSheet("QPushButton{" + navigationbar_style + image_language + "}"
-                                           + navigation_pressed);
 
     ui->label_title->setGeometry(unitRect(8, 3, 48, 4));
-    ui->label_title->setText(help_title_str);
 
     // Topics: one touch target per row.
-    const QString price = "€" + QString::number(double(f_price), 'f', 2) + "/kWh";
-    const QString topics[] = {help_topic1_str, help_topic2_str, help_topic3_str, help_topic4_str, help_topic5_str};
-    const QString pages[] = {help_content1_str, help_content2_str.arg(price), help_content3_str.arg(price),
-                             help_content4_str, help_content5_str};
     for (int i = 0; i < 5; ++i) {
-        auto *item = new QStandardItem(topics[i]);
-        item->setData(pages[i], ContentRole);
+        auto *item = new QStandardItem;
         item->setEditable(false);
         model->appendRow(item);
     }
@@ -66,6 +143,8 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->label_content->setTextFormat(Qt::RichText);
     ui->label_content->setWordWrap(true);
 
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
     showTopic(0);
 
     m_health = new QLabel(this);
@@ -85,6 +164,26 @@ QString Help::healthDetail() const
 {
     return m_health->text();
 }
+
+void Help::retranslate()
+{
+    ui->pushButton_language->setStyleSheet(Language::buttonStyle());
+    ui->label_title->setText(screenText(help_title_str));
+    const QString price = moneyText(double(f_price)) + "/kWh";
+    const QString topics[] = {help_topic1_str, help_topic2_str, help_topic3_str, help_topic4_str, help_topic5_str};
+    for (int i = 0; i < 5; ++i) {
+        QStandardItem *item = model->item(i);
+        item->setText(screenText(topics[i]));
+        item->setData(helpPage(i, price), ContentRole);
+    }
+    const QModelIndex shown = ui->listView_topics->currentIndex();
+    if (shown.isValid())
+        topicChosen(shown);
+}
+
+// The same languages as the main window's button; the choice is the
+// session's and applies to every screen.
+void Help::on_pushButton_language_clicked() { Language::next(); }
 
 Help::~Help() { delete ui; }
 

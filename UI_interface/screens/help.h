@@ -41,8 +41,10 @@ public slots:
     void page_show();
     void page_hide();
     void on_pushButton_back_clicked();
+    void on_pushButton_language_clicked();
 
 private:
+    void retranslate();
     void topicChosen(const QModelIndex &index);
 
     Ui::Help *ui;

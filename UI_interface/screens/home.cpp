@@ -3,6 +3,7 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
 
 #include <QLabel>
@@ -19,9 +20,7 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fastcharging->setStyleSheet("QPushButton{" + home_btn1_radius + "background-color:transparent;}"
                                                + pressed_veil);
     ui->label_fastcharge->setGeometry(unitRect(4, 5, 26, 10));
-    ui->label_fastcharge->setText(home_btn1_str);
     ui->label_des1->setGeometry(unitRect(4, 15.5, 26, 2));
-    ui->label_des1->setText(home_des1_str);
 
     ui->pushButton_fixamount_2->setGeometry(unitRect(34, 5, 26, 15));
     ui->pushButton_fixamount_2->setStyleSheet(home_btn2_style);
@@ -29,17 +28,10 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fixamount->setStyleSheet("QPushButton{" + home_btn2_radius + "background-color:transparent;}"
                                             + pressed_veil);
     ui->label_fixedcharge->setGeometry(unitRect(34, 5, 26, 10));
-    ui->label_fixedcharge->setText(home_btn2_str);
     ui->label_des2->setGeometry(unitRect(34, 15.5, 26, 2));
-    ui->label_des2->setText(home_des2_str);
 
-    // The price is read once: the tariff is fixed for the life of the process.
-    const QString price = "<p style='" + font_Body + font_color_basic + "text-align:Center;" + "'>" + "€"
-        + QString::number(double(f_price), 'f', 2) + "/kWh" + "</p>";
     ui->label_price1->setGeometry(unitRect(4, 17, 26, 2));
-    ui->label_price1->setText(price);
     ui->label_price2->setGeometry(unitRect(34, 17, 26, 2));
-    ui->label_price2->setText(price);
 
     ui->pushButton_bottom->setGeometry(unitRect(19, 25, 26, 6));
     ui->pushButton_bottom->setStyleSheet(home_bottombtn_style);
@@ -48,7 +40,6 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->label_smartcharge->setScaledContents(true);
     ui->label_smartchargedes->setGeometry(unitRect(31, 26, 12, 4));
     ui->label_smartchargedes->setWordWrap(true);
-    ui->label_smartchargedes->setText(home_btn3_str);
 
     ui->pushButton_exit->setGeometry(unitRect(0, 29, 4, 4));
     ui->pushButton_exit->setStyleSheet(home_exit_style);
@@ -75,6 +66,9 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     m_band->setAlignment(Qt::AlignCenter);
     m_band->setWordWrap(true);
     m_band->hide();
+
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
 }
 
 void home::setOutOfOrder(bool out, const QString &detail)
@@ -85,18 +79,41 @@ void home::setOutOfOrder(bool out, const QString &detail)
         mask->setVisible(out);
         mask->raise();
     }
-    if (out) {
-        m_band->setText("<p style='" + font_H3 + font_color_basic + "text-align:center;'>"
-                        + tr("Temporarily out of order") + "</p><p style='" + font_Caption + font_color_basic
-                        + "text-align:center;'>" + detail.toHtmlEscaped() + "</p>");
+    m_faultDetail = detail;
+    showBandText();
+    if (out)
         m_band->raise();
-    }
     m_band->setVisible(out);
+}
+
+// The driver's words in the driver's language; the fault stays in the
+// technician's words.
+void home::showBandText()
+{
+    m_band->setText("<p style='" + font_H3 + font_color_basic + "text-align:center;'>"
+                    + screenText(QT_TRANSLATE_NOOP("screens", "Temporarily out of order")) + "</p><p style='"
+                    + font_Caption + font_color_basic + "text-align:center;'>" + m_faultDetail.toHtmlEscaped()
+                    + "</p>");
 }
 
 bool home::isOutOfOrder() const
 {
     return m_band->isVisible();
+}
+
+void home::retranslate()
+{
+    ui->label_fastcharge->setText(screenText(home_btn1_str));
+    ui->label_des1->setText(screenText(home_des1_str));
+    ui->label_fixedcharge->setText(screenText(home_btn2_str));
+    ui->label_des2->setText(screenText(home_des2_str));
+    // The price is read once: the tariff is fixed for the life of the process.
+    const QString price = "<p style='" + font_Body + font_color_basic + "text-align:Center;" + "'>"
+        + moneyText(double(f_price)) + "/kWh" + "</p>";
+    ui->label_price1->setText(price);
+    ui->label_price2->setText(price);
+    ui->label_smartchargedes->setText(screenText(home_btn3_str));
+    showBandText();
 }
 
 home::~home()

@@ -34,9 +34,13 @@ public slots:
     void on_pushButton_exit_clicked();
 
 private:
+    void retranslate();
+    void showBandText();
+
     Ui::home *ui;
     class QLabel *m_band = nullptr;
     class QLabel *m_tileMask[2] = {nullptr, nullptr};
+    QString m_faultDetail;
 };
 
 #endif // HOME_H

@@ -3,6 +3,7 @@
 
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
 
 #include <QButtonGroup>
@@ -25,7 +26,6 @@ Keyboard::Keyboard(QWidget *parent)
     ui->frame->lower();
 
     ui->label_head->setGeometry(unitRect(0, 1, 40, 3));
-    ui->label_head->setText(keyboard_head_str1);
 
     ui->lineEdit->setGeometry(unitRect(4, 4.5, 32, 4));
     // A little room so the first digit does not touch the field's edge.
@@ -56,7 +56,18 @@ Keyboard::Keyboard(QWidget *parent)
     connect(button_group, &QButtonGroup::idClicked, this, &Keyboard::num_buttonClicked);
 
     placeKeypadButtons(ui->pushButton_cancel, keyboar_cancel_sty, ui->pushButton_confirm, keyboar_confirm_sty);
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
 }
+
+// The title follows the value being set (money until the first showing).
+void Keyboard::retranslate()
+{
+    ui->label_head->setText(screenText(page_index == 2 ? keyboard_head_str2 : keyboard_head_str1));
+    ui->pushButton_cancel->setText(screenText(QT_TRANSLATE_NOOP("screens", "Cancel")));
+    ui->pushButton_confirm->setText(screenText(QT_TRANSLATE_NOOP("screens", "Confirm")));
+}
+
 
 Keyboard::~Keyboard()
 {
@@ -100,11 +111,11 @@ void Keyboard::page_show(int which)
     show();
     activateWindow();
     if (which == 1) {
-        ui->label_head->setText(keyboard_head_str1);
+        ui->label_head->setText(screenText(keyboard_head_str1));
         str_unit = "€";
         page_index = 1;
     } else if (which == 2) {
-        ui->label_head->setText(keyboard_head_str2);
+        ui->label_head->setText(screenText(keyboard_head_str2));
         str_unit = "kWh";
         page_index = 2;
     }

@@ -40,6 +40,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void retranslate();
     void showEntry(int cursor);
     void keepCursorInDigits();
 

@@ -4,6 +4,7 @@
 #include "styletokens.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QFont>
 #include <QPainter>
 #include <QPalette>
@@ -11,11 +12,41 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <utility>
+
 void setRobotoFont(QWidget *widget)
 {
     QFont f = widget->font();
     f.setFamily("Roboto");
     widget->setFont(f);
+}
+
+namespace {
+class LanguageWatch : public QObject
+{
+public:
+    LanguageWatch(QWidget *widget, std::function<void()> retranslate)
+        : QObject(widget), m_retranslate(std::move(retranslate))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == parent() && event->type() == QEvent::LanguageChange)
+            m_retranslate();
+        return false;
+    }
+
+private:
+    std::function<void()> m_retranslate;
+};
+} // namespace
+
+void retranslateOnLanguageChange(QWidget *widget, std::function<void()> retranslate)
+{
+    new LanguageWatch(widget, std::move(retranslate));
 }
 
 void setupScreenPage(QWidget *page)

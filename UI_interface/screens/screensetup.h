@@ -7,6 +7,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QPixmap;
 class QPushButton;
 class QSize;
@@ -14,6 +16,10 @@ class QWidget;
 
 // Draws the widget and its children in Roboto, at the size they already have.
 void setRobotoFont(QWidget *widget);
+
+// Runs `retranslate` each time the language changes under the widget
+// (QEvent::LanguageChange), so that it follows the language button at once.
+void retranslateOnLanguageChange(QWidget *widget, std::function<void()> retranslate);
 
 // A full page under the status and navigation bars.
 void setupScreenPage(QWidget *page);

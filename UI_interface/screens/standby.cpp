@@ -4,7 +4,9 @@
 #include "ccu_records.h"
 #include "globalvariable.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "styletokens.h"
+
 
 #include <QPixmap>
 #include <QRegion>
@@ -27,10 +29,8 @@ Standby::Standby(QWidget *parent) : QWidget(parent), ui(new Ui::Standby)
     setupScreenPage(this);
 
     ui->label_head->setGeometry(unitRect(0, 0, 64, 4));
-    ui->label_head->setText(standby_head_str);
     ui->label_head->setStyleSheet(standby_head_style);
     ui->label->setGeometry(unitRect(18, 5, 10, 4));
-    ui->label->setText(standby_label_str);
     ui->label->setStyleSheet(standby_label_style);
     ui->label_setinfo->setGeometry(unitRect(28, 6, 20, 4));
     ui->label_setinfo->setStyleSheet(standby_label_setinfo_style);
@@ -62,6 +62,34 @@ Standby::Standby(QWidget *parent) : QWidget(parent), ui(new Ui::Standby)
 
     ui->progressBar->setValue(int_soc_start);
     ui->label_soc->setText(QString::number(int_soc_start));
+    retranslateOnLanguageChange(this, [this] { retranslate(); });
+    retranslate();
+}
+
+void Standby::retranslate()
+{
+    ui->label_head->setText(screenText(standby_head_str));
+    ui->label->setText(screenText(standby_label_str));
+    ui->pushButton_start->setText(screenText(QT_TRANSLATE_NOOP("screens", "Start")));
+    ui->pushButton_abort->setText(screenText(QT_TRANSLATE_NOOP("screens", "Abort")));
+    showSetting();
+}
+
+// What the driver chose, as it was when the page was shown.
+void Standby::showSetting()
+{
+    QString setting;
+    switch (gun_status[1].charge_style) {
+    case 1:
+        setting = screenText(QT_TRANSLATE_NOOP("screens", "charge your battery full"));
+        break;
+    case 2:
+        setting = str_quantity + "  kWh  |  " + moneyText(str_amount.toDouble());
+        break;
+    default:
+        break;
+    }
+    ui->label_setinfo->setText(setting);
 }
 
 Standby::~Standby()
@@ -73,19 +101,9 @@ void Standby::page_show()
 {
     show();
 
-    QString setting;
-    switch (gun_status[1].charge_style) {
-    case 1:
-        setting = "charge your battery full";
-        break;
-    case 2:
-        setting = str_quantity + "  kWh  |  €  " + str_amount;
+    if (gun_status[1].charge_style == 2)
         gun_status[1].f_togokWh = f_CusSetkWh;
-        break;
-    default:
-        break;
-    }
-    ui->label_setinfo->setText(setting);
+    showSetting();
 
     int_soc_start = charginfo.SOC_Current;
     if (DebugMode)
@@ -105,3 +123,4 @@ void Standby::on_pushButton_abort_clicked()
 {
     emit show_charing_child2(page_standby);
 }
+

@@ -27,6 +27,8 @@ public slots:
     void on_pushButton_abort_clicked();
 
 private:
+    void retranslate();
+    void showSetting();
     Ui::Standby *ui;
 };
 

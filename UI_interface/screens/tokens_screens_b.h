@@ -9,7 +9,7 @@ extern const QString charging_prepare_style;
 extern const QString charging_head_str;  // "charging"
 extern const QString charging_head_str1; // "preparing"
 extern const QString charging_head_str2; // "stopping"
-extern const QString charging_head_str3; // "suspanded"
+extern const QString charging_head_str3; // "suspended"
 extern const QString charging_pushbutton_stop_str;
 
 // Stop dialogs
@@ -39,10 +39,5 @@ extern const QString help_topic2_str;
 extern const QString help_topic3_str;
 extern const QString help_topic4_str;
 extern const QString help_topic5_str;
-extern const QString help_content1_str; // pages; %1 is the price line where it occurs
-extern const QString help_content2_str;
-extern const QString help_content3_str;
-extern const QString help_content4_str;
-extern const QString help_content5_str;
 
 #endif

@@ -154,7 +154,7 @@ void ChargingData::publishDisplayTexts()
     str_remaintime = gun.str_remaintime;
     str_chargedkWh = fixed(gun.f_chargedkWh, 1);
     str_chargedtime = fixed(gun.int_chargedtime, 0);
-    str_chargedMoney = fixed(gun.f_chargedMoney, 1);
+    str_chargedMoney = fixed(gun.f_chargedMoney, 2); // money is shown to the cent
     str_chargeVoltage = fixed(gun.f_voltage, 0);
     str_chargeCurrent = fixed(gun.f_current, 0);
     str_soc = fixed(gun.soc, 0);

@@ -51,6 +51,7 @@ void SessionSupervisor::resetSession()
     gun_status[1].CardRead = 0;
     Debug_EVSideDisconnect = false;
     emit signal_set_RFID_state(0);
+    m_view->sessionOver();
 }
 
 namespace {

@@ -42,6 +42,10 @@ public:
 
     virtual void showErrorPopup(const QString &text) = 0;
 
+    // The session is over (the return to the home page, however the session
+    // ended): what the driver chose for it alone, such as the screen
+    // language, goes back to its default for the next driver.
+    virtual void sessionOver() {}
     // The authorization page learns that the card was refused, and that an
     // authorization waiting for the cable ran out (the page then goes home).
     virtual void authorizationRefused() {}

@@ -1,4 +1,8 @@
-// hmi-screenshots <outdir>
+// hmi-screenshots <outdir> [EN|DE|FR|ES]
+//
+// With a language, the whole set is rendered in it (to look over a
+// translation); without, the English set plus home and energy delivery in
+// the other languages.
 //
 // Builds every customer screen with representative session data and writes
 // one PNG per screen, composed as the driver sees it on the 1280 x 800 panel:
@@ -22,6 +26,7 @@
 #include "home.h"
 #include "keyboard.h"
 #include "screensetup.h"
+#include "screentext.h"
 #include "servicepin.h"
 #include "servicepinpad.h"
 #include "standby.h"
@@ -30,6 +35,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -71,8 +77,7 @@ public:
         setHealthy(true);
         home = button(unitRect(2, 3, 5, 4), "QPushButton{" + navigationbar_style + image_home + "}" + navigation_pressed);
         maskHome = label(unitRect(2, 3, 5, 4), disabled_mask);
-        language = button(unitRect(53, 3, 4, 4), "QPushButton{" + navigationbar_style + image_language + "}"
-                                                     + navigation_pressed);
+        language = button(unitRect(53, 3, 4, 4), Language::buttonStyle());
         maskLanguage = label(unitRect(53, 3, 4, 4), disabled_mask);
         help = button(unitRect(58, 3, 4, 4), "QPushButton{" + navigationbar_style + image_help + "}" + navigation_pressed);
         maskHelp = label(unitRect(58, 3, 4, 4), disabled_mask);
@@ -103,6 +108,15 @@ public:
     {
         veil->setVisible(on);
         veil->raise();
+    }
+
+protected:
+    // The language button names the language on show, as the main window's does.
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::LanguageChange)
+            language->setStyleSheet(Language::buttonStyle());
+        QWidget::changeEvent(event);
     }
 
 private:
@@ -476,6 +490,30 @@ bool shootServicePin()
     return ok;
 }
 
+// Home and energy delivery in each language besides English (home.png and
+// charging-charging.png are the English ones), switched as the language
+// button does it.
+bool shootLanguages()
+{
+    bool ok = true;
+    for (int lang = 1; lang < Language::count(); ++lang) {
+        const QString code = Language::code(lang).toLower();
+        Panel home;
+        showHome(home);
+        Panel charge;
+        chooseTenEuros();
+        charging(charge, midCharge, 3, 2);
+        if (!Language::select(lang)) {
+            std::fprintf(stderr, "no translation for %s\n", qPrintable(code));
+            return false;
+        }
+        ok &= save("home-" + code, &home);
+        ok &= save("charging-" + code, &charge);
+        Language::select(0);
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -484,8 +522,12 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 2 || args.at(1).startsWith('-')) {
-        std::fprintf(stderr, "usage: hmi-screenshots <outdir>\n");
+    int language = -1;
+    for (int i = 0; args.size() == 3 && i < Language::count(); ++i)
+        if (args.at(2).compare(Language::code(i), Qt::CaseInsensitive) == 0)
+            language = i;
+    if (args.size() < 2 || args.size() > 3 || args.at(1).startsWith('-') || (args.size() == 3 && language < 0)) {
+        std::fprintf(stderr, "usage: hmi-screenshots <outdir> [EN|DE|FR|ES]\n");
         return 2;
     }
     outDir = args.at(1);
@@ -499,6 +541,10 @@ int main(int argc, char *argv[])
     QTemporaryDir data;
     FilePath = data.path() + '/';
 
+    if (language > 0 && !Language::select(language)) {
+        std::fprintf(stderr, "no translation for %s\n", qPrintable(args.at(2)));
+        return 1;
+    }
     bool ok = true;
     ok &= shootHome();
     ok &= shootHomeOutOfOrder();
@@ -516,6 +562,8 @@ int main(int argc, char *argv[])
     ok &= shootHelp();
     ok &= shootDebugPanel();
     ok &= shootServicePin();
+    if (language < 0)
+        ok &= shootLanguages();
     std::printf("%d screenshots\n", written);
     return ok ? 0 : 1;
 }
