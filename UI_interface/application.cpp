@@ -1,4 +1,5 @@
 #include "application.h"
+#include "logcategories.h"
 
 #include "factorymode.h"
 #include "globalvariable.h"
@@ -13,7 +14,7 @@
 
 MainThreadIdLog::MainThreadIdLog()
 {
-    qDebug() << "The main thread ID = " << QThread::currentThreadId();
+    qCInfo(lcSession) << "The main thread ID = " << QThread::currentThreadId();
 }
 
 ChargerApplication::ChargerApplication()
@@ -90,7 +91,7 @@ void ChargerApplication::shutDown()
     if (m_shuttingDown)
         return; // a second signal changes nothing: the wait is bounded
     m_shuttingDown = true;
-    qDebug("shutdown requested");
+    qCInfo(lcSession, "shutdown requested");
     mytimer.stop(); // no supervisor tick from here on
     const bool ccuStopping = window.supervisor()->stopForShutdown() && m_ccuStarted;
     m_ccuGraceMs = ccuStopping ? CcuStopGraceMs : 0;
@@ -115,6 +116,6 @@ void ChargerApplication::finishShutdownWhenDone()
     }
     m_shutdownFinished = true;
     if (!answered)
-        qWarning("shutdown: unanswered transaction messages stay in Transaction.json for the next start");
+        qCWarning(lcSession, "shutdown: unanswered transaction messages stay in Transaction.json for the next start");
     window.UI_interface_exit();
 }

@@ -1,6 +1,7 @@
 #include "application.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "logcategories.h"
 #include "resetscript.h"
 #include "runtimeoptions.h"
 #include "servicepinsetup.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    useHmiMessagePattern();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "logcategories.h"
 #include "ui_mainwindow.h"
 
 #include "authorization.h"
@@ -169,7 +170,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
 MainWindow::~MainWindow()
 {
-    qDebug() << "home page destroy";
+    qCInfo(lcUi) << "home page destroy";
     delete ui;
 }
 
@@ -292,8 +293,8 @@ void MainWindow::fixedcharge_show()
     fixedcharge->page_show(1);
     unlock(ui->pushButton_home, ui->label_mask_home);
     gun_status[1].page = page_fixedcharge;
-    qDebug() << "gun 1 set amount = " << gun_status[1].f_CusSetAmount;
-    qDebug() << "gun 1 set kwh = " << gun_status[1].f_CusSetkWh;
+    qCInfo(lcUi) << "gun 1 set amount = " << gun_status[1].f_CusSetAmount;
+    qCInfo(lcUi) << "gun 1 set kwh = " << gun_status[1].f_CusSetkWh;
 }
 
 void MainWindow::fixedcharge_keyboard_show(int kind)
@@ -437,7 +438,7 @@ void MainWindow::on_pushButton_factorymode_clicked()
     if (!DebugMode)
         return;
     Debug_EVSideDisconnect = true;
-    qDebug().noquote() << QString("Debug_EVSideDisconnect = ") + (Debug_EVSideDisconnect ? "true" : "false");
+    qCInfo(lcUi).noquote() << QString("Debug_EVSideDisconnect = ") + (Debug_EVSideDisconnect ? "true" : "false");
 }
 
 // The factory screen sets the CCU's limits: only behind the service PIN. A
@@ -449,10 +450,10 @@ void MainWindow::openServiceAccess()
     const ServicePin::State pin = m_servicePin.state();
     if (!pin.set) {
         if (DebugMode) {
-            qDebug().noquote() << "no service PIN set (" + pin.problem + "): the simulation build opens the factory screen";
+            qCInfo(lcUi).noquote() << "no service PIN set (" + pin.problem + "): the simulation build opens the factory screen";
             openFactoryMode();
         } else {
-            qWarning().noquote() << "no service PIN set (" + pin.problem
+            qCWarning(lcUi).noquote() << "no service PIN set (" + pin.problem
                     + "): the factory screen stays closed; set one with: charger-hmi --set-service-pin --data-dir "
                     + FilePath;
         }

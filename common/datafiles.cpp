@@ -1,4 +1,5 @@
 #include "datafiles.h"
+#include "logcategories.h"
 
 #include "globalvariable.h"
 
@@ -111,7 +112,7 @@ double readEnergyRegister()
     const QString aside = path + ".corrupt";
     QFile::remove(aside);
     QFile::copy(path, aside);
-    qWarning() << "energy register file unreadable, kept as" << aside << "- register starts at 0";
+    qCWarning(lcData) << "energy register file unreadable, kept as" << aside << "- register starts at 0";
     return 0;
 }
 
