@@ -70,7 +70,8 @@ void Cloud_WR::JsonWrite(const QStringList &keys, const QStringList &values)
         if (DynamicStatus_rootobj.contains(keys.at(i)))
             DynamicStatus_rootobj.insert(keys.at(i), values.at(i));
     }
-    if (!writeJsonFile(path, DynamicStatus_rootobj))
+    // Volatile status: rewritten often, so renamed into place without fsync.
+    if (!writeJsonFile(path, DynamicStatus_rootobj, FileSync::NoSync))
         qCWarning(lcStatus) << "DynamicStatus.json could not be rewritten; the previous content stays";
 }
 
