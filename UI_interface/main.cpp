@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     QApplication a(qtArgs.argc(), qtArgs.argv());
-    registerRobotoFonts();
+    registerRobotoFonts(RobotoFaces::Screens);
 
     // The layout is always that of the 1280 x 800 panel, whatever the screen.
     ActScreenX = 1280;
