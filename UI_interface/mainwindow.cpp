@@ -14,6 +14,7 @@
 #include "energydelivery.h"
 #include "errormsg.h"
 #include "factorymode.h"
+#include "fonts.h"
 #include "fixedcharge.h"
 #include "globalvariable.h"
 #include "help.h"
@@ -134,24 +135,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // Service views: help from the status bar, back to where the driver was;
     // the factory screen behind the service PIN, on a long press of the
     // service button.
-    m_help = new Help(this);
-    m_help->hide();
-    connect(this, &MainWindow::jump_help, m_help, &Help::page_show);
-    connect(m_help, &Help::jump_home, m_help, &Help::page_hide);
-    m_factory = new FactoryMode(this);
-    m_factory->hide();
-    m_pinPadMask = new QLabel(this);
-    m_pinPadMask->setGeometry(unitRect(0, 0, 64, 40));
-    m_pinPadMask->setStyleSheet(popup_shadow);
-    m_pinPadMask->hide();
-    m_pinPad = new ServicePinPad(&m_servicePin, this);
-    m_pinPad->hide();
-    connect(m_pinPad, &ServicePinPad::jump_back, this, &MainWindow::closeServicePinPad);
-    connect(m_pinPad, &ServicePinPad::signal_pin_accepted, this, [this] {
-        m_pinPad->page_hide();
-        closeServicePinPad();
-        openFactoryMode();
-    });
+    connect(this, &MainWindow::jump_help, this, [this] { helpWindow()->page_show(); });
     connect(this, &MainWindow::show_factoryMode, this, &MainWindow::openServiceAccess);
     m_factoryPress = new QTimer(this);
     m_factoryPress->setObjectName("factoryLongPress");
@@ -166,6 +150,48 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         m_factoryOpenedByPress = true;
         emit show_factoryMode();
     });
+}
+
+Help *MainWindow::helpWindow()
+{
+    if (!m_help) {
+        registerRobotoFonts(RobotoFaces::All);
+        m_help = new Help(this);
+        m_help->hide();
+        connect(m_help, &Help::jump_home, m_help, &Help::page_hide);
+        emit helpCreated(m_help);
+    }
+    return m_help;
+}
+
+FactoryMode *MainWindow::factoryWindow()
+{
+    if (!m_factory) {
+        registerRobotoFonts(RobotoFaces::All);
+        m_factory = new FactoryMode(this);
+        m_factory->hide();
+        emit factoryCreated(m_factory);
+    }
+    return m_factory;
+}
+
+ServicePinPad *MainWindow::servicePinPad()
+{
+    if (!m_pinPad) {
+        m_pinPadMask = new QLabel(this);
+        m_pinPadMask->setGeometry(unitRect(0, 0, 64, 40));
+        m_pinPadMask->setStyleSheet(popup_shadow);
+        m_pinPadMask->hide();
+        m_pinPad = new ServicePinPad(&m_servicePin, this);
+        m_pinPad->hide();
+        connect(m_pinPad, &ServicePinPad::jump_back, this, &MainWindow::closeServicePinPad);
+        connect(m_pinPad, &ServicePinPad::signal_pin_accepted, this, [this] {
+            m_pinPad->page_hide();
+            closeServicePinPad();
+            openFactoryMode();
+        });
+    }
+    return m_pinPad;
 }
 
 MainWindow::~MainWindow()
@@ -445,7 +471,7 @@ void MainWindow::on_pushButton_factorymode_clicked()
 // workstation without a PIN is let in; a charger without one stays closed.
 void MainWindow::openServiceAccess()
 {
-    if (m_pinPad->isVisible() || m_factory->isVisible())
+    if ((m_pinPad && m_pinPad->isVisible()) || (m_factory && m_factory->isVisible()))
         return;
     const ServicePin::State pin = m_servicePin.state();
     if (!pin.set) {
@@ -459,6 +485,7 @@ void MainWindow::openServiceAccess()
         }
         return;
     }
+    servicePinPad();
     m_pinPadMask->show();
     m_pinPadMask->raise();
     m_pinPad->page_show();
@@ -471,7 +498,7 @@ void MainWindow::closeServicePinPad()
 
 void MainWindow::openFactoryMode()
 {
-    m_factory->page_show();
+    factoryWindow()->page_show();
 }
 
 void MainWindow::UI_interface_exit()
