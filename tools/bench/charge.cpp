@@ -53,10 +53,6 @@ int main(int argc, char *argv[])
 #else
     registerRobotoFonts();
 #endif
-    ActScreenX = 1280;
-    ActScreenY = 800;
-    dpX = 20.0f;
-    dpY = 20.0f;
     ChargerApplication charger;
     charger.startDeviceLinks();
     charger.stopOnSignals();
