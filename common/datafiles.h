@@ -33,7 +33,7 @@ QString configText(const QString &key);
 // frequent rewrites from wearing it. With permissions given, the
 // file has exactly these from its first byte on (a secret is never readable by
 // others, not even for a moment).
-enum class FileSync { NoSync, Normal, ToDisk };
+enum class FileSync { Normal, ToDisk, NoSync };
 bool writeJsonFile(const QString &path, const QJsonObject &object, FileSync sync = FileSync::Normal,
                    QFileDevice::Permissions permissions = {});
 inline bool writeJsonFile(const QString &path, const QJsonObject &object, QFileDevice::Permissions permissions)
