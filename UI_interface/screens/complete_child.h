@@ -3,6 +3,8 @@
 
 // Thank-you popup over the completion screen; "OK" returns home.
 
+#include "sessionend.h"
+
 #include <QDialog>
 
 namespace Ui {
@@ -15,6 +17,11 @@ class Complete_child : public QDialog
 public:
     explicit Complete_child(QWidget *parent = nullptr);
     ~Complete_child() override;
+
+    // The thanks for a payment only for a paid session; any other end is a
+    // neutral "Session ended" with its reason in words.
+    void showOutcome(SessionEnd end);
+    static QString reasonText(SessionEnd end);
 
 signals:
     void jump_home();
