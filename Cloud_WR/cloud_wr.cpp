@@ -1,4 +1,5 @@
 #include "cloud_wr.h"
+#include "logcategories.h"
 
 #include "datafiles.h"
 #include "globalvariable.h"
@@ -54,23 +55,24 @@ void Cloud_WR::JsonWrite(const QStringList &keys, const QStringList &values)
     const QJsonObject root = readJsonFile(path, &ok, &error);
     if (!ok) {
         if (error == QJsonParseError::NoError)
-            qDebug() << "open json file error.";
+            qCInfo(lcStatus) << "open json file error.";
         else
-            qDebug() << "json error!" << int(error);
+            qCInfo(lcStatus) << "json error!" << int(error);
         return;
     }
     DynamicStatus_rootobj = root;
 
     if (keys.size() != values.size()) {
-        qDebug() << "valuelist wrong,size = " << values.size();
+        qCInfo(lcStatus) << "valuelist wrong,size = " << values.size();
         return;
     }
     for (int i = 0; i < keys.size(); ++i) {
         if (DynamicStatus_rootobj.contains(keys.at(i)))
             DynamicStatus_rootobj.insert(keys.at(i), values.at(i));
     }
-    if (!writeJsonFile(path, DynamicStatus_rootobj))
-        qWarning() << "DynamicStatus.json could not be rewritten; the previous content stays";
+    // Volatile status: rewritten often, so renamed into place without fsync.
+    if (!writeJsonFile(path, DynamicStatus_rootobj, FileSync::NoSync))
+        qCWarning(lcStatus) << "DynamicStatus.json could not be rewritten; the previous content stays";
 }
 
 void Cloud_WR::checkNetWorkOnline()
@@ -78,7 +80,7 @@ void Cloud_WR::checkNetWorkOnline()
     if (!isOnline()) {
         if (Network_State != 0) {
             Network_State = 0;
-            qDebug() << "The network is disconnected.";
+            qCInfo(lcStatus) << "The network is disconnected.";
         }
         // A lookup still under way may report once more; the next offline
         // tick puts the state back to 0.
@@ -113,10 +115,10 @@ void Cloud_WR::onLookupHost(const QHostInfo &info)
     if (info.error() == QHostInfo::NoError) {
         if (Network_State != 2) {
             Network_State = 2;
-            qDebug() << "The Network State is good!";
+            qCInfo(lcStatus) << "The Network State is good!";
         }
     } else if (Network_State != 1) {
-        qDebug().noquote() << "Network lookup host failed:" << info.errorString();
+        qCInfo(lcStatus).noquote() << "Network lookup host failed:" << info.errorString();
         Network_State = 1;
     }
 }

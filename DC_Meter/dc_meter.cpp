@@ -1,4 +1,5 @@
 #include "dc_meter.h"
+#include "logcategories.h"
 
 #include "dc_meter_data.h"
 #include "runtimeoptions.h"
@@ -79,7 +80,7 @@ void DC_Meter::SerialInit()
     connect(serial_rs485, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error != QSerialPort::ResourceError || !serial_rs485 || !serial_rs485->isOpen())
             return;
-        qDebug().noquote() << "serialport:" << RS485_DCMeter_Settings.name + " lost: " + serial_rs485->errorString();
+        qCInfo(lcMeter).noquote() << "serialport:" << RS485_DCMeter_Settings.name + " lost: " + serial_rs485->errorString();
         serial_rs485->close();
         m_reopenDue = true;
     });
@@ -89,20 +90,20 @@ void DC_Meter::SerialInit()
         // Said once per outage; the port is tried again after every run of
         // failed polls.
         if (!m_openFailureLogged)
-            qDebug().noquote() << "serialport:" << "Open " + name + " failed!!";
+            qCInfo(lcMeter).noquote() << "serialport:" << "Open " + name + " failed!!";
         m_openFailureLogged = true;
         return;
     }
     m_openFailureLogged = false;
     applySerialSettings(serial_rs485, RS485_DCMeter_Settings);
-    qDebug().noquote() << "serialport:" << "Open " + name + " sucessed!!";
+    qCInfo(lcMeter).noquote() << "serialport:" << "Open " + name + " sucessed!!";
 }
 
 void DC_Meter::ReadAllInputRegister()
 {
     if (m_reopenDue)
         SerialInit();
-    qDebug() << "Reading DC METER, The thread ID = " << QThread::currentThreadId();
+    qCDebug(lcMeter) << "Reading DC METER, The thread ID = " << QThread::currentThreadId();
     DCMeter_Comamand.command_code = 0x04;
     DCMeter_Comamand.register_addres_h = 0x40;
     DCMeter_Comamand.register_addres_l = 0x00;
@@ -201,7 +202,7 @@ void DC_Meter::ReceiveContrl()
     if (entry && entry->Com_error) {
         // The meter answers again: the fault goes with the outage.
         entry->Com_error = false;
-        qDebug("Communication with DC meter %d is restored.", int(DCMeter_Comamand.meter_addres));
+        qCInfo(lcMeter, "Communication with DC meter %d is restored.", int(DCMeter_Comamand.meter_addres));
     }
     storeResponse();
     Rs485_readBuf.clear();
@@ -288,6 +289,6 @@ void DC_Meter::countFailure()
     if (Rs485_error_num > ErrorThreshold && entry && !entry->Com_error) {
         entry->Com_error = true;
         Rs485_error_num = 0;
-        qDebug("Communication with DC meter %d is error.", int(DCMeter_Comamand.meter_addres));
+        qCInfo(lcMeter, "Communication with DC meter %d is error.", int(DCMeter_Comamand.meter_addres));
     }
 }

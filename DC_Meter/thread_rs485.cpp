@@ -1,4 +1,5 @@
 #include "thread_rs485.h"
+#include "logcategories.h"
 
 #include <QDebug>
 #include <QTimer>
@@ -25,11 +26,11 @@ void Thread_rs485::start()
 void Thread_rs485::stop()
 {
     m_lifecycle.stop();
-    qDebug() << "thread 485 stop";
+    qCInfo(lcMeter) << "thread 485 stop";
 }
 
 Thread_rs485::~Thread_rs485()
 {
     m_lifecycle.stop();
-    qDebug() << "thread 485 destroy";
+    qCInfo(lcMeter) << "thread 485 destroy";
 }

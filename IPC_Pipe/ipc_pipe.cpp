@@ -1,4 +1,5 @@
 #include "ipc_pipe.h"
+#include "logcategories.h"
 
 #include "globalvariable.h"
 
@@ -45,7 +46,7 @@ IPC_Pipe::~IPC_Pipe()
     if (m_watch >= 0)
         ::close(m_watch);
     if (!m_pending.isEmpty())
-        qWarning("%s: %d message(s) not delivered at shutdown", pipename, m_pending.size());
+        qCWarning(lcOcpp, "%s: %d message(s) not delivered at shutdown", pipename, m_pending.size());
 }
 
 // ---------------------------------------------------------------- creation
@@ -59,15 +60,15 @@ bool IPC_Pipe::createFifo(bool logExisting)
     if (::stat(pipename, &st) == 0) {
         if (S_ISFIFO(st.st_mode)) {
             if (logExisting)
-                qDebug("file is already exist.");
+                qCInfo(lcOcpp, "file is already exist.");
             return true;
         }
-        qWarning("%s is not a FIFO: replaced by a new FIFO", pipename);
+        qCWarning(lcOcpp, "%s is not a FIFO: replaced by a new FIFO", pipename);
         if (::unlink(pipename) != 0 && errno != ENOENT)
             return false;
     }
     const bool made = ::mkfifo(pipename, 0666) == 0 || errno == EEXIST;
-    qDebug("new a fifo file .");
+    qCInfo(lcOcpp, "new a fifo file .");
     return made;
 }
 
@@ -176,7 +177,7 @@ IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
     }
     ::close(fd);
     if (tooLong) {
-        qWarning("ocppin message of %lld bytes dropped, too long", total);
+        qCWarning(lcOcpp, "ocppin message of %lld bytes dropped, too long", total);
         data.clear();
         return ReadResult::TooLong;
     }
@@ -186,7 +187,7 @@ IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
 void IPC_Pipe::PipeRead()
 {
     while (!m_control->stopping) {
-        qDebug() << "pipe thread read=" << QThread::currentThreadId();
+        qCDebug(lcOcpp) << "pipe thread read=" << QThread::currentThreadId();
         QByteArray data;
         const ReadResult result = readOneMessage(data);
         if (result == ReadResult::Stopped || m_control->stopping)
@@ -194,11 +195,11 @@ void IPC_Pipe::PipeRead()
         if (result == ReadResult::TooLong)
             continue;
         if (result == ReadResult::Replaced) {
-            qDebug("%s was removed or replaced: opened again", pipename);
+            qCInfo(lcOcpp, "%s was removed or replaced: opened again", pipename);
             continue;
         }
         if (result == ReadResult::Failed) {
-            qDebug("open pipe failed.");
+            qCInfo(lcOcpp, "open pipe failed.");
             pause(1000);
             continue;
         }
@@ -206,7 +207,7 @@ void IPC_Pipe::PipeRead()
         if (nul >= 0)
             data.truncate(nul);
         const QString text = QString::fromUtf8(data);
-        qDebug().noquote() << "pipe file data:" << text;
+        qCInfo(lcOcpp).noquote() << "pipe file data:" << text;
         emit signal_ocppin(text);
     }
 }
@@ -312,13 +313,13 @@ void IPC_Pipe::flushPending()
             if (m_control->stopping)
                 return;
             if (m_control->draining && errno == ENXIO) {
-                qWarning("%s: no client reading, %d message(s) not delivered at shutdown", pipename,
-                         m_pending.size());
+                qCWarning(lcOcpp, "%s: no client reading, %d message(s) not delivered at shutdown", pipename,
+                          m_pending.size());
                 m_pending.clear();
                 return;
             }
             // Kept: tried again, in order, when the next message is written.
-            qDebug("open failed");
+            qCInfo(lcOcpp, "open failed");
             return;
         }
         const bool written = writeAll(fd, m_pending.first());
@@ -334,7 +335,7 @@ void IPC_Pipe::flushPending()
         }
         if (m_control->stopping)
             return;
-        qWarning("write to %s failed: %s - sent again at the next open", pipename, std::strerror(err));
+        qCWarning(lcOcpp, "write to %s failed: %s - sent again at the next open", pipename, std::strerror(err));
         if (err != EPIPE && err != ESTALE)
             return; // not a client going away: try again with the next message
         // The client closed its end while we wrote, or moved to a new FIFO:
@@ -349,11 +350,11 @@ void IPC_Pipe::quitThread()
 
 void IPC_Pipe::PipeWrite(QString message)
 {
-    qDebug() << "pipe thread write=" << QThread::currentThreadId();
+    qCDebug(lcOcpp) << "pipe thread write=" << QThread::currentThreadId();
     if (m_control->stopping)
         return;
     if (m_pending.size() >= MaxPendingMessages) {
-        qWarning("%s: too many messages waiting, oldest dropped", pipename);
+        qCWarning(lcOcpp, "%s: too many messages waiting, oldest dropped", pipename);
         m_pending.removeFirst();
     }
     // JSON is UTF-8 whatever the panel's locale.

@@ -1,4 +1,5 @@
 #include "thread_pipe.h"
+#include "logcategories.h"
 
 #include "datafiles.h"
 #include "globalvariable.h"
@@ -79,7 +80,7 @@ bool knownConnector(ushort n, const char *request)
 {
     if (n < 3)
         return true;
-    qWarning().noquote() << request << "for unknown connector" << n << "not sent";
+    qCWarning(lcOcpp).noquote() << request << "for unknown connector" << n << "not sent";
     return false;
 }
 
@@ -197,7 +198,7 @@ void Thread_pipe::stop()
 void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload)
 {
     const QString text = RequestKey + '=' + action + '=' + jsonText(payload);
-    qDebug().noquote() << text;
+    qCInfo(lcOcpp).noquote() << text;
     emit ocppwrite(text);
 }
 
@@ -234,12 +235,12 @@ void Thread_pipe::queueTransactionMessage(Queue q, const QString &text, int keep
         const QString dropped = q.cache.takeFirst();
         q.inFlight.removeOne(dropped);
         transactionRecord.forgetMessage(dropped);
-        qWarning().noquote() << q.action << "not answered: the oldest of" << keepAtMost << "kept is dropped";
+        qCWarning(lcOcpp).noquote() << q.action << "not answered: the oldest of" << keepAtMost << "kept is dropped";
     }
     q.cache.append(text);
     q.inFlight.append(text);
     transactionRecord.messageQueued(text);
-    qDebug().noquote() << text;
+    qCInfo(lcOcpp).noquote() << text;
     emit ocppwrite(text);
 }
 
@@ -247,13 +248,13 @@ void Thread_pipe::queueTransactionMessage(Queue q, const QString &text, int keep
 void Thread_pipe::resendTransactionMessage(QString text)
 {
     if (!TransactionRecord::isTransactionMessage(text)) {
-        qWarning() << "not a transaction message, not sent again";
+        qCWarning(lcOcpp) << "not a transaction message, not sent again";
         return;
     }
     Queue q = queueOf(text);
     q.cache.append(text);
     q.inFlight.append(text);
-    qDebug().noquote() << text;
+    qCInfo(lcOcpp).noquote() << text;
     emit ocppwrite(text);
 }
 
@@ -307,10 +308,10 @@ void Thread_pipe::StopTransacation_Request(ushort ConnectorId)
         sendStopTransaction(transactionId, stop.meterStop, stop.reason, stop.timestamp);
         break;
     case TransactionRecord::StopOutcome::Held:
-        qWarning("StopTransaction waits for the answer to its StartTransaction");
+        qCWarning(lcOcpp, "StopTransaction waits for the answer to its StartTransaction");
         break;
     case TransactionRecord::StopOutcome::Dropped:
-        qWarning("StopTransaction not sent: its StartTransaction was given up unanswered");
+        qCWarning(lcOcpp, "StopTransaction not sent: its StartTransaction was given up unanswered");
         break;
     }
 }
@@ -324,7 +325,7 @@ void Thread_pipe::MeterValue_Request(ushort ConnectorId)
     const QStringList parts = configText(QStringLiteral("MeterValuesSampledData")).split(',', Qt::KeepEmptyParts);
     for (int i = 0; i < parts.size(); ++i) {
         const QString &part = parts.at(i);
-        qDebug().noquote() << i << "=sampledData =" << part;
+        qCInfo(lcOcpp).noquote() << i << "=sampledData =" << part;
         QString value;
         QString unit;
         if (part == QLatin1String("Power.Active.Export")) {
@@ -371,7 +372,7 @@ void Thread_pipe::StatusNotification_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("errorCode"), gun_status[1].errorcode);
     payload.insert(QStringLiteral("status"), gun_status[ConnectorId].status);
     const QString text = RequestKey + QStringLiteral("=StatusNotification=") + jsonText(payload);
-    qDebug().noquote() << text;
+    qCInfo(lcOcpp).noquote() << text;
     // The snapshot is written even while no client reads the FIFO; a file
     // that cannot be written does not hold the message back.
     writeJsonFile(dataFile(QStringLiteral("StatusNotification.json")), payload);
@@ -385,7 +386,7 @@ void Thread_pipe::sendResponse(const QString &action, const QString &status, con
     QJsonObject payload;
     payload.insert(QStringLiteral("status"), status);
     const QString text = key + '=' + action + '=' + jsonText(payload);
-    qDebug().noquote() << text;
+    qCInfo(lcOcpp).noquote() << text;
     emit ocppwrite(text);
 }
 
@@ -422,7 +423,7 @@ void Thread_pipe::Ocppin_datapro(QString text)
     QString payload = text;
     payload.remove(prefix, Qt::CaseSensitive);
 
-    qDebug().noquote() << QStringLiteral("this ocppin is about = ") + action;
+    qCInfo(lcOcpp).noquote() << QStringLiteral("this ocppin is about = ") + action;
 
     // Some clients escape every quote; backslashes are dropped before parsing.
     QByteArray json = payload.toUtf8();
@@ -430,7 +431,7 @@ void Thread_pipe::Ocppin_datapro(QString text)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        qDebug().noquote() << "json error!" << int(error.error);
+        qCInfo(lcOcpp).noquote() << "json error!" << int(error.error);
         return;
     }
     Ocppin_rootobj = document.object();
@@ -441,10 +442,10 @@ void Thread_pipe::Ocppin_datapro(QString text)
     if (action == QLatin1String("AuthorizeResponse")) {
         if (textMember(objectMember(root, QStringLiteral("idTagInfo")), QStringLiteral("status")) ==
             QLatin1String("Accepted")) {
-            qDebug("Authorize request accepted!!");
+            qCInfo(lcOcpp, "Authorize request accepted!!");
             gun.CardRead = 2;
         } else {
-            qDebug("Authorize request rejected!!");
+            qCInfo(lcOcpp, "Authorize request rejected!!");
             gun.CardRead = 3;
         }
     } else if (action == QLatin1String("StartTransactionResponse")) {
@@ -458,9 +459,9 @@ void Thread_pipe::Ocppin_datapro(QString text)
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
             const QString status = textMember(info, QStringLiteral("status"));
-            qDebug().noquote() << QStringLiteral("expiryDate = ") + textMember(info, QStringLiteral("expiryDate"));
+            qCInfo(lcOcpp).noquote() << QStringLiteral("expiryDate = ") + textMember(info, QStringLiteral("expiryDate"));
             if (status == QLatin1String("Accepted")) {
-                qDebug("start transaction request accepted!!");
+                qCInfo(lcOcpp, "start transaction request accepted!!");
                 startRequest = 3;
             } else if (status == QLatin1String("Blocked") || status == QLatin1String("Expired") ||
                        status == QLatin1String("Invalid") || status == QLatin1String("ConcurrentTx")) {
@@ -470,7 +471,7 @@ void Thread_pipe::Ocppin_datapro(QString text)
         const bool hasId = startRequest != 0 && root.contains(QStringLiteral("transactionId"));
         const qint32 transactionId = hasId ? wholeNumber(root.value(QStringLiteral("transactionId"))) : 0;
         if (startRequest == 0) {
-            qWarning("StartTransactionResponse without a known idTagInfo status: no answer, sent again");
+            qCWarning(lcOcpp, "StartTransactionResponse without a known idTagInfo status: no answer, sent again");
         } else if (ours) {
             gun.startRequest = startRequest;
             if (hasId)
@@ -483,7 +484,7 @@ void Thread_pipe::Ocppin_datapro(QString text)
             const qint32 id = hasId ? transactionId : gun.transactionId;
             if (!hasId && !ours) {
                 if (transactionRecord.startUnanswerable(answering))
-                    qWarning("StopTransaction not sent: the answer to its StartTransaction has no transactionId");
+                    qCWarning(lcOcpp, "StopTransaction not sent: the answer to its StartTransaction has no transactionId");
             } else if (transactionRecord.startAnswered(answering, id, &held)) {
                 sendStopTransaction(id, held.meterStop, held.reason, held.timestamp);
             }
@@ -492,9 +493,9 @@ void Thread_pipe::Ocppin_datapro(QString text)
     } else if (action == QLatin1String("StopTransactionResponse")) {
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
-            qDebug().noquote() << QStringLiteral("expiryDate = ") + textMember(info, QStringLiteral("expiryDate"));
+            qCInfo(lcOcpp).noquote() << QStringLiteral("expiryDate = ") + textMember(info, QStringLiteral("expiryDate"));
             if (textMember(info, QStringLiteral("status")) == QLatin1String("Accepted"))
-                qDebug("stop transaction request accepted!!");
+                qCInfo(lcOcpp, "stop transaction request accepted!!");
         }
         answerTransactionMessage(stopQueue(), failed);
     } else if (action == QLatin1String("MeterValuesResponse")) {
@@ -590,7 +591,7 @@ void Thread_pipe::resendFailed(Queue q, const std::function<void(const QString &
     if (int(q.counter) >= limit) {
         q.cache.removeOne(waiting);
         q.counter = 0;
-        qWarning().noquote() << q.action << "given up after" << limit << "attempt(s)";
+        qCWarning(lcOcpp).noquote() << q.action << "given up after" << limit << "attempt(s)";
         transactionRecord.messageSettled(waiting);
         giveUp(waiting);
         if (q.timer && waitingForResend(q).isNull())
@@ -610,7 +611,7 @@ void Thread_pipe::Retry_StartTransactionRequest()
         if (!transactionRecord.belongsToEndedTransaction(start))
             gun_status[1].startRequest = 3;
         if (transactionRecord.startUnanswerable(start))
-            qWarning("StopTransaction not sent: its StartTransaction was given up unanswered");
+            qCWarning(lcOcpp, "StopTransaction not sent: its StartTransaction was given up unanswered");
     });
 }
 

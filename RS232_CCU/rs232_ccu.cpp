@@ -2,6 +2,7 @@
 // validation of the answers). Codec, decoding and the poll schedule are in
 // rs232_ccu_codec.cpp, rs232_ccu_decode.cpp and rs232_ccu_schedule.cpp.
 #include "rs232_ccu.h"
+#include "logcategories.h"
 
 #include "ccu_records.h"
 #include "rs232_ccu_frame.h"
@@ -29,8 +30,8 @@ RS232_CCU::RS232_CCU(QObject *parent) : QObject(parent)
 RS232_CCU::~RS232_CCU()
 {
     releaseSerial();
-    qDebug() << "The destroy thread ID = " << QThread::currentThreadId();
-    qDebug() << "Thread destroy";
+    qCInfo(lcCcu) << "The destroy thread ID = " << QThread::currentThreadId();
+    qCInfo(lcCcu) << "Thread destroy";
 }
 
 void RS232_CCU::releaseSerial()
@@ -92,12 +93,12 @@ void RS232_CCU::lineFailed(const QString &why)
     m_awaiting = false;
     if (timer_serial)
         timer_serial->stop();
-    qDebug().noquote() << "RS232 line failed:" << why;
+    qCInfo(lcCcu).noquote() << "RS232 line failed:" << why;
     if (!errorinfo.Err_Sys_RS232) {
         // Nothing can be answered on a closed port; waiting for the
         // unanswered-request count would only delay the rebuild.
         errorinfo.Err_Sys_RS232 = true;
-        qDebug() << "RS232 communication lost.";
+        qCInfo(lcCcu) << "RS232 communication lost.";
     }
 }
 
@@ -149,7 +150,7 @@ void RS232_CCU::Serial_error()
     ++uint_err_rs232;
     if (++m_missedInRow >= LinkLossThreshold) {
         errorinfo.Err_Sys_RS232 = true;
-        qDebug() << "RS232 communication lost.";
+        qCInfo(lcCcu) << "RS232 communication lost.";
     }
 }
 
@@ -161,7 +162,7 @@ void RS232_CCU::lineAlive()
     if (errorinfo.Err_Sys_RS232) {
         errorinfo.Err_Sys_RS232 = false;
         uint_err_rs232 = 0;
-        qDebug() << "RS232 communication sucessed.";
+        qCInfo(lcCcu) << "RS232 communication sucessed.";
     }
 }
 
@@ -195,7 +196,7 @@ void RS232_CCU::takeReceived(const QByteArray &chunk)
     }
     // Noise without a carriage return would otherwise pile up forever.
     if (ReiceveData_all.size() > MaxFrameLength) {
-        qDebug() << "reiceive data error：" << ReiceveData_all.toHex();
+        qCInfo(lcCcu) << "reiceive data error：" << ReiceveData_all.toHex();
         ReiceveData_all.clear();
     }
     m_readBuf.clear();
@@ -228,7 +229,7 @@ void RS232_CCU::takeFrame(const QByteArray &received)
 {
     const int soi = received.lastIndexOf('~');
     if (soi < 0 || received.size() - soi < ShortestFrame) {
-        qDebug() << "reiceive data error：" << received.toHex();
+        qCInfo(lcCcu) << "reiceive data error：" << received.toHex();
         return;
     }
     const QByteArray frame = received.mid(soi);
@@ -241,7 +242,7 @@ void RS232_CCU::takeFrame(const QByteArray &received)
         if (bootupAsked && !m_bootupKnown)
             Request_ReadBootup = true;
         if (!m_badFrameBurst)
-            qDebug() << "CCU frame with a bad checksum dropped:" << frame.toHex();
+            qCInfo(lcCcu) << "CCU frame with a bad checksum dropped:" << frame.toHex();
         m_badFrameBurst = true;
         return;
     }
@@ -259,7 +260,7 @@ void RS232_CCU::takeFrame(const QByteArray &received)
     const uint lenid = FindLength(ReiceveData_content_Hex, 4);
     if (int(lenid) != ReiceveData_content_HexAscii.size() - 12) {
         requestAnswered();
-        qDebug() << "Received data lenth wrong!!";
+        qCInfo(lcCcu) << "Received data lenth wrong!!";
         return;
     }
     ReiceveData_Datainfo = ReiceveData_content_Hex.right(int(lenid / 2));
@@ -276,7 +277,7 @@ void RS232_CCU::takeFrame(const QByteArray &received)
         // now on the line keeps waiting for its own.
         lineAlive();
         if (!m_lateBurst)
-            qDebug() << "CCU answer came after its time-out";
+            qCInfo(lcCcu) << "CCU answer came after its time-out";
         m_lateBurst = true;
         break;
     case Answers::Nothing:
@@ -288,7 +289,7 @@ void RS232_CCU::takeFrame(const QByteArray &received)
         decode(order);
     } else {
         emit signal_RTN(rtn);
-        qDebug() << "command feed back RTN wrong,RTN=" << rtn;
+        qCInfo(lcCcu) << "command feed back RTN wrong,RTN=" << rtn;
     }
 }
 

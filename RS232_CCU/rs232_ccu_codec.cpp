@@ -1,5 +1,6 @@
 // RS232_CCU: the frame codec (ASCII hex, LENGTH, CHKSUM) and frame assembly.
 #include "rs232_ccu.h"
+#include "logcategories.h"
 
 #include "rs232_ccu_frame.h"
 
@@ -74,7 +75,7 @@ quint32 RS232_CCU::CalCheckSum(const QByteArray &bytes)
 uint RS232_CCU::FindLength(const QByteArray &bytes, quint8 position)
 {
     if (bytes.size() < int(position) + 2) {
-        qDebug() << "Checked data lenth wrong!!";
+        qCInfo(lcCcu) << "Checked data lenth wrong!!";
         return 0;
     }
     return ((uint(byteAt(bytes, position)) << 8) + byteAt(bytes, position + 1)) & 0x0FFF;

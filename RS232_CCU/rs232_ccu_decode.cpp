@@ -1,5 +1,6 @@
 // RS232_CCU: the answers decoded into the CCU records.
 #include "rs232_ccu.h"
+#include "logcategories.h"
 
 #include "ccu_records.h"
 #include "rs232_ccu_frame.h"
@@ -13,9 +14,9 @@ using namespace ccu_frame;
 void RS232_CCU::decodeBootup()
 {
     const QByteArray &d = ReiceveData_Datainfo;
-    qDebug() << "Received bootup infomation.info size=" << d.size();
+    qCDebug(lcCcu) << "Received bootup infomation.info size=" << d.size();
     if (d.size() < 52) {
-        qDebug() << "Received bootup infomation error";
+        qCInfo(lcCcu) << "Received bootup infomation error";
         return;
     }
     bootupinfo.ControllerBar = hexText(d, 0, 24);
@@ -39,7 +40,7 @@ void RS232_CCU::decodeSystemStatus()
 {
     const QByteArray &d = ReiceveData_Datainfo;
     if (d.size() < 12) {
-        qDebug() << "Received system status error";
+        qCInfo(lcCcu) << "Received system status error";
         return;
     }
     const quint32 temperature = bigEndian16(d, 0);
@@ -72,9 +73,9 @@ void RS232_CCU::clearAlarmFlags()
 void RS232_CCU::decodeChargingData()
 {
     const QByteArray &d = ReiceveData_Datainfo;
-    qDebug() << "Recived charging data.size=" << d.size();
+    qCDebug(lcCcu) << "Recived charging data.size=" << d.size();
     if (d.size() < 42) {
-        qDebug() << "Received charging data error";
+        qCInfo(lcCcu) << "Received charging data error";
         return;
     }
     charginfo.Charging_phase = byteAt(d, 0);
@@ -100,9 +101,9 @@ void RS232_CCU::decodeChargingData()
 void RS232_CCU::decodeAlarms()
 {
     const QByteArray &d = ReiceveData_Datainfo;
-    qDebug() << "Recived system alarm infomation.size=" << d.size();
+    qCDebug(lcCcu) << "Recived system alarm infomation.size=" << d.size();
     if (d.size() < 7) {
-        qDebug() << "Received system alarm infomation error";
+        qCInfo(lcCcu) << "Received system alarm infomation error";
         return;
     }
     const quint8 sys = byteAt(d, 1);

@@ -1,6 +1,7 @@
 // RS232_CCU: the poll schedule, the command and setting frames, and the
 // request slots the owner relays to.
 #include "rs232_ccu.h"
+#include "logcategories.h"
 
 #include "ccu_records.h"
 #include "rs232_ccu_frame.h"
@@ -138,33 +139,33 @@ void RS232_CCU::sendSetting(quint16 cid2, const QByteArray &info)
 
 void RS232_CCU::SendCommand_Gun1_Start()
 {
-    qDebug() << "Upercontroller request start charging. ";
+    qCInfo(lcCcu) << "Upercontroller request start charging. ";
     sendControl(0x01);
     Request_Gun1_Start = false;
 }
 
 void RS232_CCU::SendCommand_Gun1_Stop()
 {
-    qDebug() << "Upercontroller request stop charging. ";
+    qCInfo(lcCcu) << "Upercontroller request stop charging. ";
     sendControl(0x00);
     Request_Gun1_Stop = false;
 }
 
 void RS232_CCU::SendCommand_Gun1_Suspend()
 {
-    qDebug() << "Upercontroller request suspend charging. ";
+    qCInfo(lcCcu) << "Upercontroller request suspend charging. ";
     sendControl(0x02);
 }
 
 void RS232_CCU::SendCommand_Gun1_Lock()
 {
-    qDebug() << "Upercontroller request gun1 lock. ";
+    qCInfo(lcCcu) << "Upercontroller request gun1 lock. ";
     sendControl(0xE0);
 }
 
 void RS232_CCU::SendCommand_Gun1_Unlock()
 {
-    qDebug() << "Upercontroller request gun1 unlock. ";
+    qCInfo(lcCcu) << "Upercontroller request gun1 unlock. ";
     sendControl(0xE1);
 }
 
@@ -175,14 +176,14 @@ void RS232_CCU::SendCommand_Gun1_Pending()
 
 void RS232_CCU::Set_CurrentLimit(float value)
 {
-    qDebug() << "Set current limit= " << value;
+    qCInfo(lcCcu) << "Set current limit= " << value;
     sendSetting(0x45, QByteArray(1, char(0x81)) + floatBytes(value));
     Request_Set_CurrentLimit = false;
 }
 
 void RS232_CCU::Set_PowerLimit(float value)
 {
-    qDebug() << "Set power limit= " << value;
+    qCInfo(lcCcu) << "Set power limit= " << value;
     sendSetting(0x45, QByteArray(1, char(0x91)) + floatBytes(value));
     Request_Set_PowerLimit = false;
 }
@@ -190,7 +191,7 @@ void RS232_CCU::Set_PowerLimit(float value)
 void RS232_CCU::Set_VoltageLimit(float value)
 {
     Request_ReadBootup = true;
-    qDebug() << "Set voltage limit= " << value;
+    qCInfo(lcCcu) << "Set voltage limit= " << value;
     sendSetting(0x44, QByteArray(1, char(0x84)) + floatBytes(value));
     Request_Set_VoltageLimit = false;
 }
@@ -198,7 +199,7 @@ void RS232_CCU::Set_VoltageLimit(float value)
 void RS232_CCU::Set_PowerLimitEn(bool enable)
 {
     Request_ReadBootup = true;
-    qDebug() << (enable ? "Power limit enabled. " : "Power limit disabled. ");
+    qCInfo(lcCcu) << (enable ? "Power limit enabled. " : "Power limit disabled. ");
     QByteArray info(1, char(0x85));
     info.append(char(enable ? 0x01 : 0x00));
     sendSetting(0x44, info);
@@ -208,7 +209,7 @@ void RS232_CCU::Set_PowerLimitEn(bool enable)
 void RS232_CCU::Set_FanSpeedCtrl(ushort speed)
 {
     Request_ReadBootup = true;
-    qDebug() << "Set fan speed = " << speed;
+    qCInfo(lcCcu) << "Set fan speed = " << speed;
     QByteArray info(1, char(0x87));
     info.append(char(speed & 0xFF));
     sendSetting(0x44, info);

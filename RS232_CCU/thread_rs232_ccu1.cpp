@@ -1,4 +1,5 @@
 #include "thread_rs232_ccu1.h"
+#include "logcategories.h"
 
 #include "globalvariable.h"
 
@@ -43,7 +44,7 @@ void Thread_RS232_CCU1::SendCommand_Gun1_Start_Request()
 void Thread_RS232_CCU1::SendCommand_Gun1_Stop_Request()
 {
     Stop_command_set_1 = true;
-    qDebug() << "whoooooooooo";
+    qCInfo(lcCcu) << "whoooooooooo";
     emit signal_gun1_stop();
 }
 

@@ -1,4 +1,5 @@
 #include "application.h"
+#include "logcategories.h"
 
 #include "factorymode.h"
 #include "globalvariable.h"
@@ -13,7 +14,7 @@
 
 MainThreadIdLog::MainThreadIdLog()
 {
-    qDebug() << "The main thread ID = " << QThread::currentThreadId();
+    qCInfo(lcSession) << "The main thread ID = " << QThread::currentThreadId();
 }
 
 ChargerApplication::ChargerApplication()
@@ -45,17 +46,22 @@ ChargerApplication::ChargerApplication()
     // Beyond the core wiring: the status file every 5 s, the help screen's
     // clock, and the factory screen's settings to the CCU.
     QObject::connect(&mytimer, &Mytimer::signal_5s_timerout, &connector, &Connector::Json_Write);
-    QObject::connect(&mytimer, &Mytimer::signal_1s_timerout, w->helpWindow(), &Help::timerUpdate);
-    FactoryMode *factory = w->factoryWindow();
-    QObject::connect(factory, &FactoryMode::signal_setpara_Powerlimit, &ccu, &Thread_RS232_CCU1::Set_PowerLimit_Request);
-    QObject::connect(factory, &FactoryMode::signal_setpara_Currentlimit, &ccu,
-                     &Thread_RS232_CCU1::Set_CurrentLimit_Request);
-    QObject::connect(factory, &FactoryMode::signal_setpara_Voltagelimit, &ccu,
-                     &Thread_RS232_CCU1::Set_VoltageLimit_Request);
-    QObject::connect(factory, &FactoryMode::signal_setpara_PowerlimitEn, &ccu,
-                     &Thread_RS232_CCU1::Set_PowerLimitEn_Request);
-    QObject::connect(factory, &FactoryMode::signal_setpara_FanSpeedCtrl, &ccu,
-                     &Thread_RS232_CCU1::Set_FanSpeedCtrl_Request);
+    // The service views are built on first use, and wired then.
+    QObject::connect(w, &MainWindow::helpCreated, w, [this](Help *help) {
+        QObject::connect(&mytimer, &Mytimer::signal_1s_timerout, help, &Help::timerUpdate);
+    });
+    QObject::connect(w, &MainWindow::factoryCreated, w, [this](FactoryMode *factory) {
+        QObject::connect(factory, &FactoryMode::signal_setpara_Powerlimit, &ccu,
+                         &Thread_RS232_CCU1::Set_PowerLimit_Request);
+        QObject::connect(factory, &FactoryMode::signal_setpara_Currentlimit, &ccu,
+                         &Thread_RS232_CCU1::Set_CurrentLimit_Request);
+        QObject::connect(factory, &FactoryMode::signal_setpara_Voltagelimit, &ccu,
+                         &Thread_RS232_CCU1::Set_VoltageLimit_Request);
+        QObject::connect(factory, &FactoryMode::signal_setpara_PowerlimitEn, &ccu,
+                         &Thread_RS232_CCU1::Set_PowerLimitEn_Request);
+        QObject::connect(factory, &FactoryMode::signal_setpara_FanSpeedCtrl, &ccu,
+                         &Thread_RS232_CCU1::Set_FanSpeedCtrl_Request);
+    });
 
     // What the previous run left open is closed before anything else goes out.
     SessionSupervisor *session = w->supervisor();
@@ -90,7 +96,7 @@ void ChargerApplication::shutDown()
     if (m_shuttingDown)
         return; // a second signal changes nothing: the wait is bounded
     m_shuttingDown = true;
-    qDebug("shutdown requested");
+    qCInfo(lcSession, "shutdown requested");
     mytimer.stop(); // no supervisor tick from here on
     const bool ccuStopping = window.supervisor()->stopForShutdown() && m_ccuStarted;
     m_ccuGraceMs = ccuStopping ? CcuStopGraceMs : 0;
@@ -115,6 +121,6 @@ void ChargerApplication::finishShutdownWhenDone()
     }
     m_shutdownFinished = true;
     if (!answered)
-        qWarning("shutdown: unanswered transaction messages stay in Transaction.json for the next start");
+        qCWarning(lcSession, "shutdown: unanswered transaction messages stay in Transaction.json for the next start");
     window.UI_interface_exit();
 }

@@ -1,4 +1,5 @@
 #include "configuration.h"
+#include "logcategories.h"
 
 #include "datafiles.h"
 #include "globalvariable.h"
@@ -18,11 +19,11 @@ static quint32 intervalMs(const QString &key, quint32 fallbackMs)
     const qlonglong seconds = text.toLongLong(&ok, 10);
     const bool overlong = !ok && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
     if (overlong || (ok && seconds > qlonglong(MaxIntervalMs / 1000))) {
-        qDebug() << "configuration" << key << "too large, using" << MaxIntervalMs / 1000 << "s";
+        qCInfo(lcSession) << "configuration" << key << "too large, using" << MaxIntervalMs / 1000 << "s";
         return MaxIntervalMs;
     }
     if (!ok || seconds <= 0) {
-        qDebug() << "configuration" << key << "missing or unusable, using" << fallbackMs / 1000 << "s";
+        qCInfo(lcSession) << "configuration" << key << "missing or unusable, using" << fallbackMs / 1000 << "s";
         return fallbackMs;
     }
     return quint32(seconds * 1000);
@@ -32,7 +33,7 @@ void ReadConfigration()
 {
     const QJsonObject root = readJsonFile(dataFile("configuration.json"));
     const QJsonArray keys = root.value("configurationKey").toArray();
-    qDebug() << "configration file has keys =" << keys.size();
+    qCInfo(lcSession) << "configration file has keys =" << keys.size();
     for (const QJsonValue &element : keys) {
         const QJsonObject pair = element.toObject();
         ConfigObj.insert(pair.value("key").toString(), pair.value("value"));

@@ -62,8 +62,24 @@ QStringList Connector::statusValues()
     };
 }
 
+bool Connector::writeIfDue(qint64 nowMs)
+{
+    QStringList values = statusValues();
+    const QString stamp = values.takeLast();
+    if (m_written && values == m_lastValues && nowMs - m_lastWriteMs < AliveIntervalMs)
+        return false;
+    // A missing or broken template is tried again at the same cadence, so
+    // its log line does not repeat every 5 s either.
+    m_written = true;
+    m_lastWriteMs = nowMs;
+    m_lastValues = values;
+    values << stamp;
+    Cloud_WR writer;
+    writer.JsonWrite(objname, values);
+    return true;
+}
+
 void Connector::Json_Write()
 {
-    Cloud_WR writer;
-    writer.JsonWrite(objname, statusValues());
+    writeIfDue(m_clock.elapsed());
 }

@@ -1,6 +1,7 @@
 #include "application.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "logcategories.h"
 #include "resetscript.h"
 #include "runtimeoptions.h"
 #include "servicepinsetup.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    useHmiMessagePattern();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -32,7 +34,7 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
 
     QApplication a(qtArgs.argc(), qtArgs.argv());
-    registerRobotoFonts();
+    registerRobotoFonts(RobotoFaces::Screens);
 
     // The layout is always that of the 1280 x 800 panel, whatever the screen.
     ActScreenX = 1280;

@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "logcategories.h"
 #include "ui_mainwindow.h"
 
 #include "authorization.h"
@@ -13,6 +14,7 @@
 #include "energydelivery.h"
 #include "errormsg.h"
 #include "factorymode.h"
+#include "fonts.h"
 #include "fixedcharge.h"
 #include "globalvariable.h"
 #include "help.h"
@@ -144,24 +146,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // Service views: help from the status bar, back to where the driver was;
     // the factory screen behind the service PIN, on a long press of the
     // service button.
-    m_help = new Help(this);
-    m_help->hide();
-    connect(this, &MainWindow::jump_help, m_help, &Help::page_show);
-    connect(m_help, &Help::jump_home, m_help, &Help::page_hide);
-    m_factory = new FactoryMode(this);
-    m_factory->hide();
-    m_pinPadMask = new QLabel(this);
-    m_pinPadMask->setGeometry(unitRect(0, 0, 64, 40));
-    m_pinPadMask->setStyleSheet(popup_shadow);
-    m_pinPadMask->hide();
-    m_pinPad = new ServicePinPad(&m_servicePin, this);
-    m_pinPad->hide();
-    connect(m_pinPad, &ServicePinPad::jump_back, this, &MainWindow::closeServicePinPad);
-    connect(m_pinPad, &ServicePinPad::signal_pin_accepted, this, [this] {
-        m_pinPad->page_hide();
-        closeServicePinPad();
-        openFactoryMode();
-    });
+    connect(this, &MainWindow::jump_help, this, [this] { helpWindow()->page_show(); });
     connect(this, &MainWindow::show_factoryMode, this, &MainWindow::openServiceAccess);
     m_factoryPress = new QTimer(this);
     m_factoryPress->setObjectName("factoryLongPress");
@@ -179,12 +164,56 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     qApp->installEventFilter(this);
     updateHealth();
+    m_built = true;
+}
+
+Help *MainWindow::helpWindow()
+{
+    if (!m_help) {
+        registerRobotoFonts(RobotoFaces::All);
+        m_help = new Help(this);
+        m_help->hide();
+        connect(m_help, &Help::jump_home, m_help, &Help::page_hide);
+        m_help->setHealthDetail(healthDetail());
+        emit helpCreated(m_help);
+    }
+    return m_help;
+}
+
+FactoryMode *MainWindow::factoryWindow()
+{
+    if (!m_factory) {
+        registerRobotoFonts(RobotoFaces::All);
+        m_factory = new FactoryMode(this);
+        m_factory->hide();
+        emit factoryCreated(m_factory);
+    }
+    return m_factory;
+}
+
+ServicePinPad *MainWindow::servicePinPad()
+{
+    if (!m_pinPad) {
+        m_pinPadMask = new QLabel(this);
+        m_pinPadMask->setGeometry(unitRect(0, 0, 64, 40));
+        m_pinPadMask->setStyleSheet(popup_shadow);
+        m_pinPadMask->hide();
+        m_pinPad = new ServicePinPad(&m_servicePin, this);
+        m_pinPad->hide();
+        connect(m_pinPad, &ServicePinPad::jump_back, this, &MainWindow::closeServicePinPad);
+        connect(m_pinPad, &ServicePinPad::signal_pin_accepted, this, [this] {
+            m_pinPad->page_hide();
+            closeServicePinPad();
+            openFactoryMode();
+        });
+    }
+    return m_pinPad;
 }
 
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    qDebug() << "home page destroy";
+    qCInfo(lcUi) << "home page destroy";
     delete ui;
 }
 
@@ -308,8 +337,8 @@ void MainWindow::fixedcharge_show()
     fixedcharge->page_show(1);
     unlock(ui->pushButton_home, ui->label_mask_home);
     gun_status[1].page = page_fixedcharge;
-    qDebug() << "gun 1 set amount = " << gun_status[1].f_CusSetAmount;
-    qDebug() << "gun 1 set kwh = " << gun_status[1].f_CusSetkWh;
+    qCInfo(lcUi) << "gun 1 set amount = " << gun_status[1].f_CusSetAmount;
+    qCInfo(lcUi) << "gun 1 set kwh = " << gun_status[1].f_CusSetkWh;
 }
 
 void MainWindow::fixedcharge_keyboard_show(int kind)
@@ -465,27 +494,28 @@ void MainWindow::on_pushButton_factorymode_clicked()
     if (!DebugMode)
         return;
     Debug_EVSideDisconnect = true;
-    qDebug().noquote() << QString("Debug_EVSideDisconnect = ") + (Debug_EVSideDisconnect ? "true" : "false");
+    qCInfo(lcUi).noquote() << QString("Debug_EVSideDisconnect = ") + (Debug_EVSideDisconnect ? "true" : "false");
 }
 
 // The factory screen sets the CCU's limits: only behind the service PIN. A
 // workstation without a PIN is let in; a charger without one stays closed.
 void MainWindow::openServiceAccess()
 {
-    if (m_pinPad->isVisible() || m_factory->isVisible())
+    if ((m_pinPad && m_pinPad->isVisible()) || (m_factory && m_factory->isVisible()))
         return;
     const ServicePin::State pin = m_servicePin.state();
     if (!pin.set) {
         if (DebugMode) {
-            qDebug().noquote() << "no service PIN set (" + pin.problem + "): the simulation build opens the factory screen";
+            qCInfo(lcUi).noquote() << "no service PIN set (" + pin.problem + "): the simulation build opens the factory screen";
             openFactoryMode();
         } else {
-            qWarning().noquote() << "no service PIN set (" + pin.problem
+            qCWarning(lcUi).noquote() << "no service PIN set (" + pin.problem
                     + "): the factory screen stays closed; set one with: charger-hmi --set-service-pin --data-dir "
                     + FilePath;
         }
         return;
     }
+    servicePinPad();
     m_pinPadMask->show();
     m_pinPadMask->raise();
     m_pinPad->page_show();
@@ -498,7 +528,7 @@ void MainWindow::closeServicePinPad()
 
 void MainWindow::openFactoryMode()
 {
-    m_factory->page_show();
+    factoryWindow()->page_show();
 }
 
 void MainWindow::UI_interface_exit()
@@ -565,7 +595,7 @@ void MainWindow::HardwareReset()
 void MainWindow::timerUpdate()
 {
     m_supervisor->tick();
-    if (m_help) { // not during construction
+    if (m_built) { // not during construction
         updateHealth();
         idleReturnTick();
     }
@@ -604,7 +634,7 @@ quint32 MainWindow::idleLimitMs(const QString &page) const
 void MainWindow::idleReturnTick()
 {
     const QString page = gun_status[1].page;
-    const bool help = m_help->isVisible();
+    const bool help = m_help && m_help->isVisible();
     const QString key = page + (help ? "+help" : "");
     if (key != m_idleKey) {
         // The first tick on a page may come at once: it does not count.
@@ -626,7 +656,7 @@ void MainWindow::idleReturnTick()
     if (m_supervisor->stopTransactionOwed() || SystemResetReq != 0)
         return;
     m_idleTicks = 0;
-    qDebug().noquote() << "idle return to the home page from" << key;
+    qCInfo(lcUi).noquote() << "idle return to the home page from" << key;
     if (help)
         m_help->page_hide();
     // Help over the home page only closes: a card presented meanwhile stays.
@@ -678,9 +708,9 @@ void MainWindow::updateHealth()
     const bool out = outOfOrder(&detail);
     if (out != homepage->isOutOfOrder() || (out && detail != m_healthIcon->property("detail").toString())) {
         if (out)
-            qWarning().noquote() << "out of order:" << detail;
+            qCWarning(lcUi).noquote() << "out of order:" << detail;
         else
-            qInfo().noquote() << "back in order";
+            qCInfo(lcUi).noquote() << "back in order";
         homepage->setOutOfOrder(out, detail);
     }
     const bool healthy = !errorinfo.Err_Sys_RS232 && !dc_meter_data[1].Com_error && !ocppClientAbsent && !out;
@@ -689,7 +719,8 @@ void MainWindow::updateHealth()
         m_healthIcon->setPixmap(healthIcon(m_healthIcon->size(), healthy));
     }
     m_healthIcon->setProperty("detail", detail);
-    m_help->setHealthDetail(healthDetail());
+    if (m_help)
+        m_help->setHealthDetail(healthDetail());
 }
 
 void MainWindow::Charging_Data_update()

@@ -42,11 +42,12 @@ public:
     ~MainWindow() override;
 
     // The help and factory windows are the service views beside the
-    // customer screens; start-up hands them the clock.
-    Help *helpWindow() const { return m_help; }
-    FactoryMode *factoryWindow() const { return m_factory; }
-
-    ServicePinPad *servicePinPad() const { return m_pinPad; }
+    // customer screens. Built on first use (most chargers never show them),
+    // with every Roboto face; start-up wires them as they are made
+    // (helpCreated, factoryCreated).
+    Help *helpWindow();
+    FactoryMode *factoryWindow();
+    ServicePinPad *servicePinPad();
 
     // How long a press on the service button opens the way to the factory
     // screen (the service PIN pad).
@@ -54,6 +55,8 @@ public:
 
 signals:
     void jump_help();
+    void helpCreated(Help *help);
+    void factoryCreated(FactoryMode *factory);
     void show_factoryMode();
     void UI_exit();
     void jump_homepage();
@@ -174,6 +177,7 @@ public:
     ErrorMsg *errormessage = nullptr;
 
 private:
+    bool m_built = false; // the constructor has run to its end
     Help *m_help = nullptr;
     FactoryMode *m_factory = nullptr;
     ServicePin m_servicePin;

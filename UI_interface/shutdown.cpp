@@ -1,4 +1,5 @@
 #include "shutdown.h"
+#include "logcategories.h"
 
 #include <QDebug>
 #include <QSocketNotifier>
@@ -22,7 +23,7 @@ void onSignal(int)
 ShutdownSignals::ShutdownSignals(QObject *parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) != 0) {
-        qWarning() << "cannot watch SIGINT/SIGTERM";
+        qCWarning(lcSession) << "cannot watch SIGINT/SIGTERM";
         return;
     }
     m_notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, this);

@@ -1,4 +1,5 @@
 #include "timer.h"
+#include "logcategories.h"
 
 #include "globalvariable.h"
 
@@ -23,7 +24,7 @@ Mytimer::Mytimer(QObject *parent) : QObject(parent)
 Mytimer::~Mytimer()
 {
     killAll();
-    qDebug() << "Timer destroy";
+    qCInfo(lcSession) << "Timer destroy";
 }
 
 void Mytimer::killAll()
@@ -39,7 +40,7 @@ void Mytimer::killAll()
 void Mytimer::stop()
 {
     killAll();
-    qDebug() << "Timer stop";
+    qCInfo(lcSession) << "Timer stop";
 }
 
 void Mytimer::timerEvent(QTimerEvent *event)

@@ -43,7 +43,7 @@ hmi_component(common DIR common SOURCES
   globalvariable.h globalvariable.cpp sharedvalue.h sessionend.h serialsettings.h workerthread.h workerthread.cpp
   runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp servicepin.h servicepin.cpp resetscript.h resetscript.cpp
   transactionrecord.h transactionrecord.cpp
-  ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp)
+  ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp logcategories.h logcategories.cpp)
 
 hmi_component(ccu DIR RS232_CCU DEPENDS common SOURCES
   rs232_ccu.h rs232_ccu.cpp rs232_ccu_frame.h rs232_ccu_codec.cpp rs232_ccu_decode.cpp rs232_ccu_schedule.cpp

@@ -1,4 +1,5 @@
 #include "datafiles.h"
+#include "logcategories.h"
 
 #include "globalvariable.h"
 
@@ -9,6 +10,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -54,10 +56,32 @@ void syncDirectoryOf(const QString &path)
     ::fsync(fd);
     ::close(fd);
 }
+
+// Write beside the target, then rename over it: a reader or a power cut sees
+// the old file or the new one, never a part. Unlike QSaveFile no fsync.
+bool writeWithoutSync(const QString &path, const QByteArray &content, QFileDevice::Permissions permissions)
+{
+    const QString temporary = path + QStringLiteral(".new");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    // The published file keeps the mode it was installed with.
+    if (!permissions && QFile::exists(path))
+        permissions = QFile::permissions(path);
+    bool ok = (!permissions || file.setPermissions(permissions)) && file.write(content) == content.size();
+    file.close();
+    ok = ok && file.error() == QFileDevice::NoError
+         && ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) == 0;
+    if (!ok)
+        QFile::remove(temporary);
+    return ok;
+}
 } // namespace
 
 bool writeJsonFile(const QString &path, const QJsonObject &object, FileSync sync, QFileDevice::Permissions permissions)
 {
+    if (sync == FileSync::NoSync)
+        return writeWithoutSync(path, QJsonDocument(object).toJson(QJsonDocument::Indented), permissions);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
@@ -111,7 +135,7 @@ double readEnergyRegister()
     const QString aside = path + ".corrupt";
     QFile::remove(aside);
     QFile::copy(path, aside);
-    qWarning() << "energy register file unreadable, kept as" << aside << "- register starts at 0";
+    qCWarning(lcData) << "energy register file unreadable, kept as" << aside << "- register starts at 0";
     return 0;
 }
 

@@ -29,11 +29,14 @@ QString configText(const QString &key);
 
 // Writes a JSON object in the indented layout (four spaces, members in
 // ascending order, line feed at the end). The old content stays intact until
-// the new one is complete on disk. Billing data go ToDisk: the content and
-// the rename are synced before the call returns. With permissions given, the
+// the new one is complete (write, then atomic rename). Normal syncs the
+// content before the rename; billing data go ToDisk: the content and the
+// rename are synced before the call returns. Volatile status goes NoSync:
+// still renamed atomically, but nothing is forced to the flash, which keeps
+// frequent rewrites from wearing it. With permissions given, the
 // file has exactly these from its first byte on (a secret is never readable by
 // others, not even for a moment).
-enum class FileSync { Normal, ToDisk };
+enum class FileSync { Normal, ToDisk, NoSync };
 bool writeJsonFile(const QString &path, const QJsonObject &object, FileSync sync = FileSync::Normal,
                    QFileDevice::Permissions permissions = {});
 inline bool writeJsonFile(const QString &path, const QJsonObject &object, QFileDevice::Permissions permissions)

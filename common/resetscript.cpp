@@ -1,4 +1,5 @@
 #include "resetscript.h"
+#include "logcategories.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -101,24 +102,24 @@ bool runResetScript(const QString &path, const ResetScriptCheck &checked, int ti
     // does not run. $0 is the script's path, as when the file itself runs.
     sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLocal8Bit(checked.content), path});
     if (!sh.waitForStarted()) {
-        qWarning().noquote() << "reset script" << path << "could not be started:" << sh.errorString();
+        qCWarning(lcData).noquote() << "reset script" << path << "could not be started:" << sh.errorString();
         return false;
     }
     if (!sh.waitForFinished(timeoutMs)) {
-        qWarning().noquote() << "reset script" << path << "still running after" << timeoutMs / 1000.0 << "s: stopped";
+        qCWarning(lcData).noquote() << "reset script" << path << "still running after" << timeoutMs / 1000.0 << "s: stopped";
         sh.kill();
         sh.waitForFinished(5000);
         return false;
     }
     if (sh.exitStatus() == QProcess::CrashExit) {
-        qWarning().noquote() << "reset script" << path << "ended by a signal";
+        qCWarning(lcData).noquote() << "reset script" << path << "ended by a signal";
         return false;
     }
     const int status = sh.exitCode();
     if (status == 0)
-        qDebug().noquote() << "reset script" << path << "ended with exit status 0";
+        qCInfo(lcData).noquote() << "reset script" << path << "ended with exit status 0";
     else
-        qWarning().noquote() << "reset script" << path << "ended with exit status" << status;
+        qCWarning(lcData).noquote() << "reset script" << path << "ended with exit status" << status;
     return status == 0;
 }
 
@@ -126,13 +127,13 @@ void handOverToResetScript(const QString &path)
 {
     const ResetScriptCheck checked = checkResetScript(path);
     if (checked.missing)
-        qWarning().noquote() << "reset script missing:" << path;
+        qCWarning(lcData).noquote() << "reset script missing:" << path;
     else if (!checked.refusal.isEmpty())
-        qWarning().noquote() << "reset script refused:" << path << "(" + checked.refusal + ")";
+        qCWarning(lcData).noquote() << "reset script refused:" << path << "(" + checked.refusal + ")";
     else
         runResetScript(path, checked);
     exitCode = ExitAfterReset;
-    qWarning().noquote() << "the program ends with exit code" << ExitAfterReset
+    qCWarning(lcData).noquote() << "the program ends with exit code" << ExitAfterReset
                          << "so that its service manager starts it again";
     QCoreApplication::exit(ExitAfterReset);
 }

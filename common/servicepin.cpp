@@ -1,4 +1,5 @@
 #include "servicepin.h"
+#include "logcategories.h"
 
 #include "datafiles.h"
 #include "globalvariable.h"
@@ -159,7 +160,7 @@ void ServicePin::saveLock() const
                            {"failedAttempts", m_failed},
                            {"lockedUntil", m_lockedUntil.isValid() ? m_lockedUntil.toString(Qt::ISODate) : QString()}};
     if (!writeJsonFile(m_lockPath, lock, OwnerOnly))
-        qWarning().noquote() << "service PIN:" << m_lockPath
+        qCWarning(lcData).noquote() << "service PIN:" << m_lockPath
                              << "cannot be written; the count of wrong entries holds until the program ends";
 }
 
@@ -197,10 +198,10 @@ ServicePin::Result ServicePin::check(const QString &pin)
     const bool locked = m_failed >= MaxAttempts;
     if (locked) {
         m_lockedUntil = QDateTime::currentDateTimeUtc().addSecs(LockSeconds);
-        qWarning().noquote() << QString("service PIN: %1 wrong entries, the pad is locked for %2 minutes")
+        qCWarning(lcData).noquote() << QString("service PIN: %1 wrong entries, the pad is locked for %2 minutes")
                                     .arg(MaxAttempts).arg(LockSeconds / 60);
     } else {
-        qWarning().noquote() << QString("service PIN: wrong entry, %1 of %2").arg(m_failed).arg(MaxAttempts);
+        qCWarning(lcData).noquote() << QString("service PIN: wrong entry, %1 of %2").arg(m_failed).arg(MaxAttempts);
     }
     saveLock();
     return locked ? Result::Locked : Result::Wrong;

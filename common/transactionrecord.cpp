@@ -1,4 +1,5 @@
 #include "transactionrecord.h"
+#include "logcategories.h"
 
 #include "datafiles.h"
 #include "globalvariable.h"
@@ -51,14 +52,14 @@ bool TransactionRecord::load()
         const QString aside = path + QStringLiteral(".corrupt");
         QFile::remove(aside);
         QFile::rename(path, aside);
-        qWarning().noquote() << "transaction record unreadable, kept as" << aside;
+        qCWarning(lcData).noquote() << "transaction record unreadable, kept as" << aside;
         return false;
     }
     for (const QJsonValue &m : root.value(QStringLiteral("messages")).toArray()) {
         if (m.isString() && isTransactionMessage(m.toString()))
             m_messages << m.toString();
         else
-            qWarning() << "transaction record: not a transaction message, left out:" << m;
+            qCWarning(lcData) << "transaction record: not a transaction message, left out:" << m;
     }
     for (const QJsonValue &v : root.value(QStringLiteral("transactions")).toArray()) {
         const QJsonObject o = v.toObject();
@@ -125,7 +126,7 @@ bool TransactionRecord::save()
     root.insert(QStringLiteral("transactions"), transactions);
     if (writeJsonFile(path, root, FileSync::ToDisk))
         return true;
-    qWarning().noquote() << "transaction record could not be written:" << path;
+    qCWarning(lcData).noquote() << "transaction record could not be written:" << path;
     return false;
 }
 

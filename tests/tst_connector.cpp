@@ -76,6 +76,9 @@ private slots:
         QFETCH(QJsonObject, expected);
         TestDataDir dir;
         dir.write("DynamicStatus.json", content);
+        // Installed readable by the other programs on the charger: it stays so.
+        const QFileDevice::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(dir.file("DynamicStatus.json"), mode));
         errorinfo.Err_Sys_RS232 = false;
         systemstatus.Gun1_plugged_sta = 0;
         systemstatus.Gun1_available_sta = 2;
@@ -98,6 +101,62 @@ private slots:
         }
         // The layout other programs parse.
         QCOMPARE(written, QJsonDocument(root).toJson(QJsonDocument::Indented));
+        const QFileDevice::Permissions user = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+        QCOMPARE(QFile::permissions(dir.file("DynamicStatus.json")) & ~user, mode);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList("DynamicStatus.json"));
+    }
+
+    // An idle charger must not rewrite the file every 5 s: only a changed
+    // value, or a minute without a write, brings it to the flash.
+    void writeCadence_data()
+    {
+        QTest::addColumn<QString>("change"); // the value changed before the second call, "" for none
+        QTest::addColumn<qint64>("laterMs");
+        QTest::addColumn<bool>("writes");
+        QTest::newRow("unchanged, next 5 s tick") << "" << qint64(5000) << false;
+        QTest::newRow("unchanged, just under a minute") << "" << Connector::AliveIntervalMs - 1 << false;
+        QTest::newRow("unchanged, a minute later") << "" << Connector::AliveIntervalMs << true;
+        QTest::newRow("gun status") << "gun" << qint64(5000) << true;
+        QTest::newRow("state of charge") << "soc" << qint64(5000) << true;
+        QTest::newRow("stop reason") << "reason" << qint64(5000) << true;
+        QTest::newRow("temperature") << "temperature" << qint64(1) << true;
+        QTest::newRow("CCU link lost") << "link" << qint64(5000) << true;
+    }
+    void writeCadence()
+    {
+        QFETCH(QString, change);
+        QFETCH(qint64, laterMs);
+        QFETCH(bool, writes);
+        TestDataDir dir;
+        const QByteArray marker(R"({"GunStatus": "marker", "TimeStamp": "marker"})");
+        dir.write("DynamicStatus.json", marker);
+        errorinfo.Err_Sys_RS232 = false;
+        systemstatus.Gun1_available_sta = 0;
+        systemstatus.Sys_available_sta = 0;
+        systemstatus.TemperatureStr = QString("25.0Centigrade");
+        Str_ChargeStopReason = "Local";
+        str_soc = "45";
+
+        Connector connector;
+        const qint64 start = 7000;
+        QVERIFY(connector.writeIfDue(start)); // the first call always publishes
+        QVERIFY(dir.read("DynamicStatus.json") != marker);
+        // Further calls without a change do not count as writes.
+        QVERIFY(!connector.writeIfDue(start + 1000));
+        dir.write("DynamicStatus.json", marker);
+
+        if (change == "gun")
+            systemstatus.Gun1_available_sta = 1;
+        else if (change == "soc")
+            str_soc = "46";
+        else if (change == "reason")
+            Str_ChargeStopReason = "Remote";
+        else if (change == "temperature")
+            systemstatus.TemperatureStr = QString("25.5Centigrade");
+        else if (change == "link")
+            errorinfo.Err_Sys_RS232 = true;
+        QCOMPARE(connector.writeIfDue(start + laterMs), writes);
+        QCOMPARE(dir.read("DynamicStatus.json") != marker, writes);
     }
 
     void failuresLeaveFileUntouched_data()

@@ -25,7 +25,12 @@ class tst_pipe : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { std::signal(SIGPIPE, SIG_IGN); } // as the program does
+    void initTestCase()
+    {
+        std::signal(SIGPIPE, SIG_IGN); // as the program does
+        // The threads' per-message lines tell where they are.
+        QLoggingCategory::setFilterRules(QStringLiteral("hmi.ocpp.debug=true"));
+    }
 
     void messagesWaitForTheClientInOrder()
     {

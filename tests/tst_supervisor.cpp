@@ -95,6 +95,8 @@ private slots:
     void cleanup();
 
     void startupWindowThenAvailable();
+    void tickLinesOnlyOnChange_data();
+    void tickLinesOnlyOnChange();
     void availabilityRules_data();
     void availabilityRules();
     void authorizationWindowExpires();
@@ -237,6 +239,41 @@ void tst_Supervisor::startupWindowThenAvailable()
     QCOMPARE(r.take(), QStringList{"Status:Available"});
     w->tick();
     QVERIFY(r.log.isEmpty());
+}
+
+// An idle charger logs nothing per second by default; a page, status or
+// card change is an event and logged once. With hmi.session.debug on, every
+// tick prints its three lines again.
+void tst_Supervisor::tickLinesOnlyOnChange_data()
+{
+    QTest::addColumn<bool>("debugOn");
+    QTest::addColumn<QVector<int>>("counts"); // page, status, card lines
+    // 11 ticks (start-up window), Available, 60 idle ticks, card read, page change.
+    QTest::newRow("default") << false << QVector<int>{2, 2, 2};
+    QTest::newRow("hmi.session.debug=true") << true << QVector<int>{72, 72, 72};
+}
+
+void tst_Supervisor::tickLinesOnlyOnChange()
+{
+    QFETCH(bool, debugOn);
+    QFETCH(QVector<int>, counts);
+    if (debugOn)
+        QLoggingCategory::setFilterRules(QStringLiteral("hmi.session.debug=true"));
+    LogCapture log;
+    SessionSupervisor *w = makeSupervisor();
+    passStartupWindow(w); // 11 more ticks, the status becomes Available
+    for (int i = 0; i < 60; ++i)
+        w->tick();
+    gun_status[1].CardRead = 1;
+    gun_status[1].page = page_authorize;
+    w->tick();
+    QLoggingCategory::setFilterRules(QString());
+    QCOMPARE(QVector<int>({log.count("show page = "), log.count("gun_status[1].status = "), log.count("card read = ")}),
+             counts);
+    if (!debugOn) {
+        QCOMPARE(log.count("show page = " + page_authorize), 1);
+        QCOMPARE(log.count("gun_status[1].status = " + sta_Available), 1);
+    }
 }
 
 void tst_Supervisor::availabilityRules_data()

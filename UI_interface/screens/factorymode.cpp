@@ -1,4 +1,5 @@
 #include "factorymode.h"
+#include "logcategories.h"
 #include "ui_factorymode.h"
 
 #include "ccu_records.h"
@@ -31,7 +32,7 @@ bool listNumber(const QString &text, float *value)
     bool ok = false;
     *value = text.toFloat(&ok);
     if (!ok)
-        qWarning().noquote() << "factory mode: not a setting value:" << text;
+        qCWarning(lcUi).noquote() << "factory mode: not a setting value:" << text;
     return ok;
 }
 
@@ -106,7 +107,7 @@ FactoryMode::FactoryMode(QWidget *parent) : QMainWindow(parent), ui(new Ui::Fact
     connect(&timer_updata_serialdata, &QTimer::timeout, this, &FactoryMode::update);
     // The CCU's limits must not stay open to whoever comes next.
     connect(m_idle, &IdleClose::idle, this, [this] {
-        qDebug() << "factory screen closed after two minutes without a touch";
+        qCInfo(lcUi) << "factory screen closed after two minutes without a touch";
         on_pushButton_close_clicked();
     });
 
@@ -243,7 +244,7 @@ void FactoryMode::on_comboBox_PowerLimit_En_currentIndexChanged(const QString &t
 {
     if (text == tr("setting"))
         return;
-    qDebug().noquote() << " power limit enable:" << text;
+    qCInfo(lcUi).noquote() << " power limit enable:" << text;
     emit signal_setpara_PowerlimitEn(text == tr("enable"));
 }
 
@@ -254,7 +255,7 @@ void FactoryMode::on_comboBox_CurrentLimit_Para_currentIndexChanged(const QStrin
     float amperes = 0;
     if (!listNumber(text, &amperes))
         return;
-    qDebug().noquote() << " current limit setting to:" << text;
+    qCInfo(lcUi).noquote() << " current limit setting to:" << text;
     // The CCU is asked for 3 A below the chosen limit.
     emit signal_setpara_Currentlimit(amperes - 3.0f);
 }
@@ -270,7 +271,7 @@ void FactoryMode::on_comboBox_PowerLimit_Para_currentIndexChanged(const QString 
     float kilowatts = 0;
     if (!listNumber(text, &kilowatts))
         return;
-    qDebug().noquote() << "power limit setting to:" << text;
+    qCInfo(lcUi).noquote() << "power limit setting to:" << text;
     emit signal_setpara_Powerlimit(kilowatts);
 }
 
@@ -284,7 +285,7 @@ void FactoryMode::on_comboBox_VolLimit_Para_currentIndexChanged(const QString &t
     // The CCU takes the voltage limit in tenths of a volt, as it reports
     // its maximum output voltage.
     const float tenths = volts * 10.0f;
-    qDebug() << "vol setting to:" << tenths;
+    qCInfo(lcUi) << "vol setting to:" << tenths;
     emit signal_setpara_Voltagelimit(tenths);
 }
 
@@ -295,6 +296,6 @@ void FactoryMode::on_comboBox_FanCtrl_currentIndexChanged(const QString &text)
     float percent = 0;
     if (!listNumber(text, &percent))
         return;
-    qDebug().noquote() << "Fan contrl setting to:" << text;
+    qCInfo(lcUi).noquote() << "Fan contrl setting to:" << text;
     emit signal_setpara_FanSpeedCtrl(ushort(text.toUShort()));
 }

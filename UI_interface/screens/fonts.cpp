@@ -1,6 +1,9 @@
 #include "fonts.h"
 
+#include <QFile>
 #include <QFontDatabase>
+#include <QResource>
+#include <QSet>
 
 QStringList robotoFontResources()
 {
@@ -15,12 +18,37 @@ QStringList robotoFontResources()
     return paths;
 }
 
-int registerRobotoFonts()
+namespace {
+bool registerFace(const QString &path)
 {
-    int registered = 0;
-    for (const QString &path : robotoFontResources()) {
-        if (QFontDatabase::addApplicationFont(path) >= 0)
-            ++registered;
+    // The faces are stored uncompressed in the program: the font database
+    // reads them where they lie, without a copy of each on the heap.
+    QByteArray data;
+    const QResource resource(path);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
+        data = QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), int(resource.size()));
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        data = file.readAll();
     }
-    return registered;
+    return QFontDatabase::addApplicationFontFromData(data) >= 0;
+}
+} // namespace
+
+int registerRobotoFonts(RobotoFaces faces)
+{
+    static QSet<QString> registered;
+    QStringList paths = robotoFontResources();
+    if (faces == RobotoFaces::Screens)
+        paths = QStringList{QStringLiteral(":/font/roboto/Roboto-Regular.ttf"), QStringLiteral(":/font/roboto/Roboto-Bold.ttf")};
+    int count = 0;
+    for (const QString &path : paths) {
+        if (registered.contains(path) || !registerFace(path))
+            continue;
+        registered.insert(path);
+        ++count;
+    }
+    return count;
 }

@@ -6,8 +6,13 @@
 // The sixteen Roboto faces compiled into the program, in registration order.
 QStringList robotoFontResources();
 
-// Registers them with the application font database; a face that fails is
-// left out. Returns how many registered.
-int registerRobotoFonts();
+// Screens: the faces the style tokens draw the customer screens in (Regular
+// and Bold), registered at start; All: every face, registered on demand by
+// the service screens. A face already registered is not registered again.
+enum class RobotoFaces { Screens, All };
+
+// Registers faces with the application font database; a face that fails is
+// left out. Returns how many this call registered.
+int registerRobotoFonts(RobotoFaces faces = RobotoFaces::All);
 
 #endif // FONTS_H

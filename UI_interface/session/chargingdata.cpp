@@ -1,4 +1,5 @@
 #include "chargingdata.h"
+#include "logcategories.h"
 
 #include "ccu_records.h"
 #include "datafiles.h"
@@ -134,11 +135,11 @@ void ChargingData::update()
 
     // 8. Log every sixth update.
     if (++int_chargedtime_log > 5) {
-        qDebug().noquote() << str_datetime + ":";
-        qDebug() << "Charging,Voltage(V) = " << gun.f_voltage;
-        qDebug() << "Charging,Current(A) = " << gun.f_current;
-        qDebug() << "Charging,Remain time(min) = " << gun.int_remaintime;
-        qDebug() << "Charging,charged(kwh) = " << gun.f_chargedkWh;
+        qCDebug(lcSession).noquote() << str_datetime + ":";
+        qCDebug(lcSession) << "Charging,Voltage(V) = " << gun.f_voltage;
+        qCDebug(lcSession) << "Charging,Current(A) = " << gun.f_current;
+        qCDebug(lcSession) << "Charging,Remain time(min) = " << gun.int_remaintime;
+        qCDebug(lcSession) << "Charging,charged(kwh) = " << gun.f_chargedkWh;
         int_chargedtime_log = 0;
     }
 

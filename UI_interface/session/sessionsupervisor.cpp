@@ -1,4 +1,5 @@
 #include "sessionsupervisor.h"
+#include "logcategories.h"
 
 #include "ccu_records.h"
 #include "datafiles.h"
@@ -120,7 +121,7 @@ void SessionSupervisor::stopChargingWhenDue()
     const bool energyReached = gun.f_CusSetkWh > 0 && gun.f_chargedkWh >= gun.f_CusSetkWh;
     const bool moneyReached = gun.f_CusSetAmount > 0 && gun.f_chargedMoney >= gun.f_CusSetAmount;
     if (energyReached || moneyReached) {
-        qDebug() << "fixed amount reached:" << gun.f_chargedkWh << "kWh," << gun.f_chargedMoney;
+        qCInfo(lcSession) << "fixed amount reached:" << gun.f_chargedkWh << "kWh," << gun.f_chargedMoney;
         emit signal_gun_Stop_Command();
         gun.startRequest = 5;
     }
@@ -142,7 +143,7 @@ void SessionSupervisor::enterCharging()
         m_data.beginSession();
     m_data.update();
     m_view->openChargingPage();
-    qDebug().noquote() << "Satrting charging,time:" + str_datetime;
+    qCInfo(lcSession).noquote() << "Satrting charging,time:" + str_datetime;
 }
 
 void SessionSupervisor::enterComplete()
@@ -261,7 +262,7 @@ void SessionSupervisor::recoverTransactions()
         if (t.ended)
             closed << QString("transaction of %1 waits for its transactionId, then StopTransaction %2")
                           .arg(t.startTime, t.stop.reason);
-    qWarning().noquote() << QString("%1 of the previous run: %2 unanswered message(s) sent again")
+    qCWarning(lcSession).noquote() << QString("%1 of the previous run: %2 unanswered message(s) sent again")
                                 .arg(TransactionRecord::FileName)
                                 .arg(messages.size()) +
                                 (closed.isEmpty() ? QString() : "; " + closed.join("; "));
@@ -292,9 +293,27 @@ void SessionSupervisor::tick()
         m_transactionAccepted = true;
 
     // 5.
-    qDebug().noquote() << "show page = " + gun.page;
-    qDebug().noquote() << "gun_status[1].status = " + gun.status;
-    qDebug() << "card read = " << gun.CardRead;
+    // A change is an event and always logged; the same line repeated every
+    // second only at debug level.
+    const bool pageChanged = !m_loggedOnce || gun.page != m_loggedPage;
+    const bool statusChanged = !m_loggedOnce || gun.status != m_loggedStatus;
+    const bool cardChanged = gun.CardRead != m_loggedCardRead;
+    m_loggedOnce = true;
+    m_loggedPage = gun.page;
+    m_loggedStatus = gun.status;
+    m_loggedCardRead = gun.CardRead;
+    if (pageChanged)
+        qCInfo(lcSession).noquote() << "show page = " + gun.page;
+    else
+        qCDebug(lcSession).noquote() << "show page = " + gun.page;
+    if (statusChanged)
+        qCInfo(lcSession).noquote() << "gun_status[1].status = " + gun.status;
+    else
+        qCDebug(lcSession).noquote() << "gun_status[1].status = " + gun.status;
+    if (cardChanged)
+        qCInfo(lcSession) << "card read = " << gun.CardRead;
+    else
+        qCDebug(lcSession) << "card read = " << gun.CardRead;
 
     // 6. Pending reset. A session on its charging pages is stopped first,
     // also while a fault holds the status at Faulted; the completion page
@@ -321,7 +340,7 @@ void SessionSupervisor::tick()
         }
         if (timer_connection.isActive()) {
             timer_connection.stop();
-            qDebug() << "timer_connection stopped";
+            qCInfo(lcSession) << "timer_connection stopped";
         }
     } else if (gun.page == page_authorize) {
         gun.page = page_authorize_plugin;
@@ -454,7 +473,7 @@ void SessionSupervisor::watchChargeProgress()
     }
     if (++m_stalledTicks < grace)
         return;
-    qWarning().noquote() << QString("charge ended after %1 s without progress: %2").arg(m_stalledTicks).arg(why);
+    qCWarning(lcSession).noquote() << QString("charge ended after %1 s without progress: %2").arg(m_stalledTicks).arg(why);
     m_stalledTicks = 0;
     m_ccuReportedCharge = false;
     m_faultSeen = true; // the driver is told the charger failed, not thanked for a payment
@@ -528,7 +547,7 @@ void SessionSupervisor::sessionEnds()
 {
     Status &gun = gun_status[1];
     const QString onDisconnect = configText("StopTransactionOnEVSideDisconnect");
-    qDebug().noquote() << "StopTransactionOnEVSideDisconnect = " + onDisconnect;
+    qCInfo(lcSession).noquote() << "StopTransactionOnEVSideDisconnect = " + onDisconnect;
     if (Debug_EVSideDisconnect) {
         if (onDisconnect == "true" && gun.status != sta_Finishing) {
             m_view->showErrorPopup("Information: The cable is unpluged at car side!");
@@ -606,7 +625,7 @@ void SessionSupervisor::handOverToReset()
 
 void SessionSupervisor::runResetScript(const char *logLine, const QString &script)
 {
-    qDebug() << logLine;
+    qCInfo(lcSession) << logLine;
     pause(1000);
     // The path is absolute, so it does not depend on the working directory.
     handOverToResetScript(dataFile(script));

@@ -113,6 +113,12 @@ private:
     bool m_stopTransactionSent = false;
     int m_resetWaitTicks = 0; // ticks a reset waited for its StopTransaction's answer
 
+    // What the tick logged last: only a change is logged by default.
+    QString m_loggedPage;
+    QString m_loggedStatus;
+    int m_loggedCardRead = -1;
+    bool m_loggedOnce = false;
+
     // A charge the CCU can no longer end by itself (see watchChargeProgress).
     int m_stalledTicks = 0;
     bool m_ccuReportedCharge = false;

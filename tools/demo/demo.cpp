@@ -240,7 +240,7 @@ int main(int argc, char *argv[])
         options.remaining << "-platform" << "offscreen";
     ToolkitArguments qtArgs(options.remaining);
     std::signal(SIGPIPE, SIG_IGN);
-    qputenv("QT_LOGGING_RULES", "default.debug=false");
+    qputenv("QT_LOGGING_RULES", "default.debug=false;hmi.*.info=false");
 
     QApplication a(qtArgs.argc(), qtArgs.argv());
     registerRobotoFonts();
