@@ -2,15 +2,20 @@
 // real screens, the supervisor's requests leave under the window's signals,
 // and the status-bar buttons are locked page by page.
 #include "chargerconnect.h"
+#include "charging_child1.h"
+#include "charging_child2.h"
 #include "complete.h"
+#include "complete_child.h"
 #include "energydelivery.h"
 #include "errormsg.h"
 #include "globalvariable.h"
+#include "keyboard.h"
 #include "mainwindow.h"
 #include "standby.h"
 #include "testsupport.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -105,7 +110,73 @@ private slots:
         QVERIFY(enabled("pushButton_help") && enabled("pushButton_language") && !enabled("pushButton_home"));
     }
 
+    // A technician's keyboard at the panel: Escape on an overlay must neither delete it under the window's pointer nor hide it
+    // behind the navigation's back; the next tick and the way home use it.
+    void overlayOutlivesEscape_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("plug-in prompt") << page_authorize_plugin;
+        QTest::newRow("keypad") << page_fixedcharge_keyboard;
+        QTest::newRow("charging details") << page_charging_child1;
+        QTest::newRow("stop confirmation over standby") << page_standby_child2;
+        QTest::newRow("stop confirmation over charging") << page_charging_child2;
+        QTest::newRow("thank-you card") << page_complete_child;
+    }
+    void overlayOutlivesEscape()
+    {
+        QFETCH(QString, page);
+        MainWindow w;
+        w.show();
+        QWidget *overlay = openOverlay(w, page);
+        QCOMPARE(gun_status[1].page, page);
+        QVERIFY(overlay->isVisible());
+        QPointer<QWidget> alive(overlay);
+
+        QTest::keyClick(overlay, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(alive, "the overlay was deleted");
+        w.timerUpdate();
+        QCOMPARE(gun_status[1].page, page);
+        QVERIFY2(overlay->isVisible(), "the page is an overlay that is not shown");
+        QVERIFY(w.label_mask->isVisible());
+
+        w.Homepage_show();
+        QVERIFY(!overlay->isVisible() && !w.label_mask->isVisible());
+    }
+
 private:
+    // Walks the window's navigation to the page of an overlay and returns it.
+    static QWidget *openOverlay(MainWindow &w, const QString &page)
+    {
+        if (page == page_authorize_plugin) {
+            w.authorize_show();
+            return w.gun_connect;
+        }
+        if (page == page_fixedcharge_keyboard) {
+            w.fixedcharge_show();
+            w.fixedcharge_keyboard_show(1);
+            return w.keyboard;
+        }
+        debug.gun1_plugin = true;
+        w.chargingstandby_show();
+        if (page == page_standby_child2) {
+            w.charging_child2_show(page_standby);
+            return w.charging_child2;
+        }
+        w.charging_show();
+        if (page == page_complete_child) {
+            w.complete_show();
+            w.complete_child_show();
+            return w.complete_child;
+        }
+        w.charging_child1_show();
+        if (page == page_charging_child2) {
+            w.charging_child2_show(page_charging);
+            return w.charging_child2;
+        }
+        return w.charging_child1;
+    }
+
     std::unique_ptr<TestDataDir> m_dir;
 };
 

@@ -5,7 +5,7 @@
 #include "screensetup.h"
 #include "styletokens.h"
 
-Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
+Complete_child::Complete_child(QWidget *parent) : PopupDialog(parent), ui(new Ui::Complete_child)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);

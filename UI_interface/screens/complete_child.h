@@ -3,13 +3,13 @@
 
 // Thank-you popup over the completion screen; "OK" returns home.
 
-#include <QDialog>
+#include "popupdialog.h"
 
 namespace Ui {
 class Complete_child;
 }
 
-class Complete_child : public QDialog
+class Complete_child : public PopupDialog
 {
     Q_OBJECT
 public:
