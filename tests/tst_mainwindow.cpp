@@ -14,6 +14,7 @@
 #include "standby.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -142,6 +143,44 @@ private slots:
 
         w.Homepage_show();
         QVERIFY(!overlay->isVisible() && !w.label_mask->isVisible());
+    }
+
+    // A finger still on a button when the page changes under it (the charge
+    // ends, a remote start begins it): lifting it must not act on the page
+    // that has gone. The panel's focus is elsewhere, so nothing else lets go
+    // of the button.
+    void touchHeldAcrossPageChange_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("pageAfter");
+        QTest::newRow("Stop held while the charge ends") << "pushButton_stop" << page_complete;
+        QTest::newRow("Abort held while the charge starts") << "pushButton_abort" << page_charging;
+    }
+    void touchHeldAcrossPageChange()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, pageAfter);
+        MainWindow w;
+        w.show();
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        debug.gun1_plugin = true;
+        w.chargingstandby_show();
+        if (pageAfter == page_complete)
+            w.charging_show();
+        QAbstractButton *held = w.findChild<QAbstractButton *>(button);
+        QVERIFY(held && held->isVisible());
+
+        QTest::mousePress(held, Qt::LeftButton);
+        if (pageAfter == page_complete)
+            w.complete_show();
+        else
+            w.charging_show();
+        QTest::mouseRelease(held, Qt::LeftButton);
+        QCOMPARE(gun_status[1].page, pageAfter);
+        QVERIFY(!w.charging_child1->isVisible() && !w.charging_child2->isVisible());
     }
 
 private:
