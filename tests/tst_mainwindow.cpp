@@ -145,20 +145,24 @@ private slots:
         QVERIFY(!overlay->isVisible() && !w.label_mask->isVisible());
     }
 
-    // A finger still on a button when the page changes under it (the charge
-    // ends, a remote start begins it): lifting it must not act on the page
-    // that has gone. The panel's focus is elsewhere, so nothing else lets go
-    // of the button.
-    void touchHeldAcrossPageChange_data()
+    // A finger still on a button, or the keyboard's focus on it, when the
+    // page changes under it (the charge ends, a remote start begins it, the
+    // driver goes home): lifting the finger or pressing Space must not act on
+    // the page that has gone. The panel's active window is another one, as
+    // after a popup, so nothing else takes the button's touch or focus away.
+    void inputHeldAcrossPageChange_data()
     {
         QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("byKey");
         QTest::addColumn<QString>("pageAfter");
-        QTest::newRow("Stop held while the charge ends") << "pushButton_stop" << page_complete;
-        QTest::newRow("Abort held while the charge starts") << "pushButton_abort" << page_charging;
+        QTest::newRow("Stop held while the charge ends") << "pushButton_stop" << false << page_complete;
+        QTest::newRow("Abort held while the charge starts") << "pushButton_abort" << false << page_charging;
+        QTest::newRow("Space on the summary's Confirm after going home") << "pushButton_confirm" << true << page_home;
     }
-    void touchHeldAcrossPageChange()
+    void inputHeldAcrossPageChange()
     {
         QFETCH(QString, button);
+        QFETCH(bool, byKey);
         QFETCH(QString, pageAfter);
         MainWindow w;
         w.show();
@@ -168,19 +172,31 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
         debug.gun1_plugin = true;
         w.chargingstandby_show();
-        if (pageAfter == page_complete)
+        if (pageAfter != page_charging)
             w.charging_show();
-        QAbstractButton *held = w.findChild<QAbstractButton *>(button);
-        QVERIFY(held && held->isVisible());
+        if (pageAfter == page_home)
+            w.complete_show();
+        QAbstractButton *held = nullptr;
+        for (QAbstractButton *b : w.findChildren<QAbstractButton *>(button))
+            held = b->isVisible() ? b : held;
+        QVERIFY(held);
 
-        QTest::mousePress(held, Qt::LeftButton);
+        if (byKey)
+            held->setFocus();
+        else
+            QTest::mousePress(held, Qt::LeftButton);
         if (pageAfter == page_complete)
             w.complete_show();
-        else
+        else if (pageAfter == page_charging)
             w.charging_show();
-        QTest::mouseRelease(held, Qt::LeftButton);
+        else
+            w.Homepage_show();
+        if (byKey)
+            QTest::keyClick(w.windowHandle(), Qt::Key_Space);
+        else
+            QTest::mouseRelease(held, Qt::LeftButton);
         QCOMPARE(gun_status[1].page, pageAfter);
-        QVERIFY(!w.charging_child1->isVisible() && !w.charging_child2->isVisible());
+        QVERIFY(!w.charging_child1->isVisible() && !w.charging_child2->isVisible() && !w.complete_child->isVisible());
     }
 
 private:

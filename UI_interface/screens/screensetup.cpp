@@ -11,12 +11,13 @@
 #include <QWidget>
 
 namespace {
-// A screen or popup that goes away while a finger still presses one of its
-// buttons takes that touch with it: lifting the finger must not click a
-// button that is no longer on show, it would navigate from a page that has
-// gone (the Stop held while the charge ends opened the card dialog over the
-// completion screen).
-class DropTouchOnHide : public QObject
+// A screen or popup that goes away takes the input aimed at it along: a
+// finger still pressing one of its buttons, and the keyboard's focus. Lifting
+// the finger or pressing Space must not click a button that is no longer on
+// show; it would navigate from a page that has gone (the Stop held while the
+// charge ended opened the card dialog over the completion screen). The
+// toolkit does neither by itself while another window is the active one.
+class DropInputOnHide : public QObject
 {
 public:
     using QObject::QObject;
@@ -25,18 +26,22 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Hide) {
-            for (QAbstractButton *button : watched->findChildren<QAbstractButton *>()) {
+            QWidget *screen = static_cast<QWidget *>(watched);
+            for (QAbstractButton *button : screen->findChildren<QAbstractButton *>()) {
                 if (button->isDown())
                     button->setDown(false);
             }
+            QWidget *focus = screen->window()->focusWidget();
+            if (focus && (focus == screen || screen->isAncestorOf(focus)))
+                focus->clearFocus();
         }
         return false;
     }
 };
 
-void dropTouchOnHide(QWidget *widget)
+void dropInputOnHide(QWidget *widget)
 {
-    widget->installEventFilter(new DropTouchOnHide(widget));
+    widget->installEventFilter(new DropInputOnHide(widget));
 }
 } // namespace
 
@@ -51,7 +56,7 @@ void setupScreenPage(QWidget *page)
 {
     setRobotoFont(page);
     page->setGeometry(unitRect(0, 7, 64, 33));
-    dropTouchOnHide(page);
+    dropInputOnHide(page);
 }
 
 void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, double x, double y, double w, double h,
@@ -68,5 +73,5 @@ void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, d
 
     card->setGeometry(unitRect(0, 0, w, h));
     card->setStyleSheet(cardStyle);
-    dropTouchOnHide(popup);
+    dropInputOnHide(popup);
 }
