@@ -12,10 +12,12 @@
 #include "fonts.h"
 #include "globalvariable.h"
 #include "home.h"
+#include "ipc_pipe.h"
 #include "keyboard.h"
 #include "panel.h"
 #include "peers.h"
 #include "runtimeoptions.h"
+#include "shutdown.h"
 #include "standby.h"
 #include "authorization.h"
 
@@ -35,6 +37,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <unistd.h>
 
@@ -62,6 +65,7 @@ namespace {
 constexpr int LoopAnswerMs = 5000;     // a due timer fires within this
 constexpr int StatusSeenMs = 15000;    // the client sees the connector's status
 constexpr int StopSeenMs = 15000;      // the client sees a StopTransaction the charger sent
+constexpr int InboundMs = 15000;       // the client writes what it was told to send, the charger reads it
 constexpr int TransactionEndTicks = 60; // ticks off the charging pages before the StopTransaction
 constexpr double PauseScale = 0.05;    // the supervisor's pauses, as in the demo
 
@@ -93,12 +97,15 @@ bool writeFile(const QString &path, const QByteArray &content)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
-// What the charger's log says, kept for a failure report.
+// The charger's last warnings, kept for a failure report; the worker
+// threads log too.
+std::mutex g_logLock;
 QStringList g_logTail;
 bool g_verbose = false;
 
 void logHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    std::lock_guard<std::mutex> lock(g_logLock);
     if (type != QtDebugMsg || g_verbose) {
         g_logTail << message;
         if (g_logTail.size() > 40)
@@ -106,6 +113,15 @@ void logHandler(QtMsgType type, const QMessageLogContext &, const QString &messa
     }
     if (g_verbose)
         std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+QStringList logTail()
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    QStringList copy;
+    for (const QString &line : g_logTail)
+        copy << QString(line.constData(), line.size());
+    return copy;
 }
 
 class Life : public QObject
@@ -151,6 +167,7 @@ private:
     void touchStep();
     void keyStep();
     void peerStep();
+    void clientSends(const QString &command);
 
     // ------------------------------------------------ invariants
     void check();
@@ -169,6 +186,7 @@ private:
     Peers m_peers;
     std::unique_ptr<ChargerApplication> m_app;
     std::unique_ptr<Panel> m_panel;
+    std::unique_ptr<ShutdownSignals> m_shutdown;
     QVector<Item> m_queue;
     int64_t m_dueAt = 0;
     int64_t m_step = 0;
@@ -189,8 +207,15 @@ private:
     int m_notificationsSent = 0;     // StatusNotification requests of the charger
     int m_notificationsAtRestart = 0;
     QStringList m_findings;
+    // The way back: what the client was told to send and has written, and
+    // what the charger has read.
+    int m_received = 0;          // messages the charger has read
+    int m_receivedBefore = 0;
+    int m_sentBefore = 0;
+    qint64 m_commandSince = -1;  // client-up time of a command still to be written
+    int m_sentAtCommand = 0;
+    int64_t m_unreadSince = -1;  // the client wrote and the charger has read nothing since
     qint64 m_mismatchSince = -1;
-    double m_register = -1;
     QString m_lastPage;
     QString m_lastStatus;
 };
@@ -287,6 +312,7 @@ bool Life::startCharger()
         m_transactionOpen = false;
         m_stopsInFlight << m_peers.clientUpMs();
     });
+    connect(m_app->pipe.ocppin, &IPC_Pipe::signal_ocppin, this, [this] { ++m_received; });
     auto resetAsked = [this] { ++m_resetsAsked; };
     connect(&w, &MainWindow::signal_SoftwareReset, this, resetAsked);
     connect(&w, &MainWindow::signal_HardwareReset, this, resetAsked);
@@ -297,6 +323,9 @@ bool Life::startCharger()
         }
     });
     m_panel = std::make_unique<Panel>(&w);
+    // SIGTERM from the service manager ends the program as on the panel.
+    m_shutdown = std::make_unique<ShutdownSignals>();
+    connect(m_shutdown.get(), &ShutdownSignals::shutdownRequested, &w, &MainWindow::UI_interface_exit);
 
     // The register as the charger found it.
     checkRegister();
@@ -333,6 +362,7 @@ int Life::run()
 
 int Life::finish(int code)
 {
+    m_shutdown.reset();
     m_panel.reset();
     if (m_app) {
         const int64_t start = monotonicMs();
@@ -627,6 +657,16 @@ void Life::keyStep()
     });
 }
 
+// A command after which the client writes a message to the charger.
+void Life::clientSends(const QString &command)
+{
+    m_peers.client(command);
+    if (m_commandSince < 0) {
+        m_commandSince = m_peers.clientUpMs();
+        m_sentAtCommand = m_peers.seen().sent;
+    }
+}
+
 void Life::peerStep()
 {
     struct Event
@@ -638,12 +678,12 @@ void Life::peerStep()
     QVector<Event> events = {
         {14, [this] {
              const QString tag = oneOf<QString>({"REMOTE-1", "04A2B3C4D5E6F7", "", "X"});
-             m_peers.client("RemoteStartTransaction " + tag);
+             clientSends("RemoteStartTransaction " + tag);
              return "client: RemoteStartTransaction " + tag;
          }},
         {10, [this, &gun] {
              const QString id = chance(0.8) ? QString::number(gun.transactionId) : oneOf<QString>({"0", "-1", "99999", "abc"});
-             m_peers.client("RemoteStopTransaction " + id);
+             clientSends("RemoteStopTransaction " + id);
              return "client: RemoteStopTransaction " + id;
          }},
         {3, [this] {
@@ -673,7 +713,7 @@ void Life::peerStep()
                   "1=AuthorizeResponse={\"idTagInfo\":[]}", "1=StartTransactionResponse={\"transactionId\":\"x\"}",
                   "cs9=UnknownAction={}", "1=StopTransactionResponse={\"idTagInfo\":{\"status\":null}}",
                   QByteArray(5000, '{'), QByteArray("cs9=Reset={\"type\":\"So\0ft\"}", 26)});
-             m_peers.client("send " + QString::fromLatin1(raw));
+             clientSends("send " + QString::fromLatin1(raw));
              return QString("client: sends a malformed message (%1 bytes)").arg(raw.size());
          }},
         {2, [this] {
@@ -687,11 +727,16 @@ void Life::peerStep()
              m_notificationsAtRestart = m_notificationsSent;
              m_stopsInFlight.clear();
              m_stopsSeen = m_peers.seen().stops;
+             m_commandSince = -1; // what the client still had to write went with it
              return QString("client restarts%1").arg(newFifos ? " on new FIFOs" : "");
+         }},
+        {0.2, [] {
+             ::kill(::getpid(), SIGTERM);
+             return QString("the service manager stops the program (SIGTERM)");
          }},
         {0.6, [this] {
              const QString type = chance(0.5) ? "Soft" : "Hard";
-             m_peers.client("Reset " + type);
+             clientSends("Reset " + type);
              return "client: Reset " + type;
          }},
     };
@@ -771,7 +816,7 @@ void Life::fail(const QString &what)
                     qPrintable(m_peers.seen().lastStatus));
     }
     std::printf("monkey: the charger's last warnings:\n");
-    for (const QString &line : g_logTail)
+    for (const QString &line : logTail())
         std::printf("    %s\n", qPrintable(line));
     std::fflush(stdout);
     qApp->quit();
@@ -952,6 +997,34 @@ void Life::check()
     watchTransactions();
     if (m_failed)
         return;
+
+    // The way back: the client writes what it was told to send, and the
+    // charger reads what the client wrote.
+    if (m_commandSince >= 0 && seen.sent > m_sentAtCommand) {
+        m_commandSince = -1;
+    } else if (m_commandSince >= 0 && m_peers.clientUpMs() - m_commandSince > InboundMs) {
+        fail(QString("the OCPP client has not got a message through to the charger in %1 s")
+                 .arg((m_peers.clientUpMs() - m_commandSince) / 1000));
+        return;
+    }
+    if (m_received > m_receivedBefore) {
+        m_receivedBefore = m_received;
+        m_unreadSince = -1;
+    }
+    if (seen.sent > m_sentBefore) {
+        m_sentBefore = seen.sent;
+        if (m_unreadSince < 0)
+            m_unreadSince = monotonicMs();
+    }
+    // Two messages the client wrote back to back may reach the charger as one
+    // read; then the counts stay apart and only the timing tells.
+    if (m_received >= seen.sent)
+        m_unreadSince = -1;
+    if (m_unreadSince >= 0 && monotonicMs() - m_unreadSince > InboundMs) {
+        fail(QString("the charger has read nothing for %1 s of what the OCPP client wrote")
+                 .arg((monotonicMs() - m_unreadSince) / 1000));
+        return;
+    }
     if (m_step % 10 == 0)
         checkRegister();
     QString stray;

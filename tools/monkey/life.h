@@ -23,7 +23,7 @@ struct Options
     int hangSeconds = 120;
     bool trace = false;   // print every step
     bool verbose = false; // the charger's own log lines on stderr
-    bool newFifos = true; // some client restarts remove the FIFOs first
+    bool newFifos = false; // some client restarts remove the FIFOs first
     QStringList toolkitArguments;
     int64_t deadlineMs = 0; // monotonic
     int64_t startMs = 0;

@@ -53,7 +53,8 @@ const char Usage[] =
     "                     directory (DIR/cwd) go; default a new directory under $TMPDIR,\n"
     "                     removed after a run without failure\n"
     "  --keep             keep the run directory\n"
-    "  --same-fifos       client restarts keep the FIFOs (default: some remove them)\n"
+    "  --new-fifos        some client restarts remove the FIFOs first, as a client that\n"
+    "                     makes them anew would (default: restarts keep them)\n"
     "  --hang-seconds N   a life that shows no progress for N s is a hang (default 120)\n"
     "  --trace            print every step\n"
     "  --verbose          the program's own log lines on stderr\n"
@@ -127,8 +128,8 @@ bool parse(int argc, char **argv, Options &o, bool &keep, int &exitCode)
             o.runDir = QDir(QString::fromLocal8Bit(argv[++i])).absolutePath();
         } else if (a == "--keep") {
             keep = true;
-        } else if (a == "--same-fifos") {
-            o.newFifos = false;
+        } else if (a == "--new-fifos") {
+            o.newFifos = true;
         } else if (a == "--trace") {
             o.trace = true;
         } else if (a == "--verbose") {
@@ -188,10 +189,11 @@ int main(int argc, char **argv)
     Record &record = *new (shared) Record;
 
     const char *build = DebugMode_ChargerGun ? "simulation build" : "device build";
-    const QString replay = QString("%1 --seed %2 --seconds %3%4")
+    const QString replay = QString("%1 --seed %2 --seconds %3%4%5")
                                .arg(QFileInfo(QString::fromLocal8Bit(argv[0])).fileName())
                                .arg(o.seed)
                                .arg(o.seconds)
+                               .arg(o.newFifos ? " --new-fifos" : "")
                                .arg(o.toolkitArguments.isEmpty() ? QString() : ' ' + o.toolkitArguments.join(' '));
     std::printf("monkey: seed %llu, %d s, %s, run directory %s\nmonkey: machine %s\n", (unsigned long long)o.seed,
                 o.seconds, build, qPrintable(o.runDir), qPrintable(machine()));

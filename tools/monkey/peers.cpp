@@ -80,6 +80,8 @@ void ClientView::line(const QByteArray &text)
         finishBlock();
         m_block = text;
         m_inBlock = true;
+        if (text.startsWith("-> "))
+            ++sent;
     } else if (m_inBlock) {
         m_block += '\n' + text;
     } else {

@@ -45,6 +45,7 @@ struct ClientView
     int starts = 0;
     int stops = 0;
     int statusNotifications = 0;
+    int sent = 0;               // messages the client has written to the charger
 
     void feed(const QByteArray &output);
 
