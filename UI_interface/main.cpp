@@ -1,7 +1,9 @@
 #include "application.h"
 #include "fonts.h"
 #include "globalvariable.h"
+#include "resetscript.h"
 #include "runtimeoptions.h"
+#include "servicepinsetup.h"
 #include "shutdown.h"
 
 #include <QApplication>
@@ -23,6 +25,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n%s", qPrintable(options.error), qPrintable(runtimeOptionsHelp()));
         return 2;
     }
+    if (options.setServicePin)
+        return setServicePinFromTerminal();
     ToolkitArguments qtArgs(options.remaining);
 
     // A FIFO reader that goes away must cost a failed write, not the process.
@@ -44,5 +48,7 @@ int main(int argc, char *argv[])
     QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &charger.window,
                      &MainWindow::UI_interface_exit);
 
-    return a.exec();
+    const int code = a.exec();
+    // However the loop ended, a reset hand-over keeps its exit code.
+    return programExitCode() != 0 ? programExitCode() : code;
 }

@@ -19,6 +19,7 @@
 #include "home.h"
 #include "keyboard.h"
 #include "led.h"
+#include "servicepinpad.h"
 #include "sessionsupervisor.h"
 #include "standby.h"
 #include "styletokens.h"
@@ -97,11 +98,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     Homepage_show();
     timerUpdate();
 
-    // 5. Debug panel, shown in the simulation build.
+    // 5. Debug panel, shown in the simulation build only: in the device build
+    //    anyone at the screen could play a card or a plugged cable.
     debugset = new DebugFun(this);
-    // The card terminal is outside the program: wherever the card is simulated,
-    // the panel offers it, in the device build too.
-    debugset->setVisible(DebugMode || DebugMode_Paypad);
+    debugset->setVisible(DebugMode);
     debugset->raise();
 
     // 6. Navigation.
@@ -129,22 +129,37 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(this, &MainWindow::signal_set_RFID_state, debugset, &DebugFun::set_checkBox_RFID_state);
 
     // Service views: help from the status bar, back to where the driver was;
-    // the factory screen on a long press of the service button.
+    // the factory screen behind the service PIN, on a long press of the
+    // service button.
     m_help = new Help(this);
     m_help->hide();
     connect(this, &MainWindow::jump_help, m_help, &Help::page_show);
     connect(m_help, &Help::jump_home, m_help, &Help::page_hide);
     m_factory = new FactoryMode(this);
     m_factory->hide();
-    connect(this, &MainWindow::show_factoryMode, this, &MainWindow::openFactoryMode);
-    m_factoryPress.setSingleShot(true);
-    m_factoryPress.setInterval(FactoryLongPressMs);
+    m_pinPadMask = new QLabel(this);
+    m_pinPadMask->setGeometry(unitRect(0, 0, 64, 40));
+    m_pinPadMask->setStyleSheet(popup_shadow);
+    m_pinPadMask->hide();
+    m_pinPad = new ServicePinPad(&m_servicePin, this);
+    m_pinPad->hide();
+    connect(m_pinPad, &ServicePinPad::jump_back, this, &MainWindow::closeServicePinPad);
+    connect(m_pinPad, &ServicePinPad::signal_pin_accepted, this, [this] {
+        m_pinPad->page_hide();
+        closeServicePinPad();
+        openFactoryMode();
+    });
+    connect(this, &MainWindow::show_factoryMode, this, &MainWindow::openServiceAccess);
+    m_factoryPress = new QTimer(this);
+    m_factoryPress->setObjectName("factoryLongPress");
+    m_factoryPress->setSingleShot(true);
+    m_factoryPress->setInterval(FactoryLongPressMs);
     connect(ui->pushButton_factorymode, &QPushButton::pressed, this, [this] {
         m_factoryOpenedByPress = false;
-        m_factoryPress.start();
+        m_factoryPress->start();
     });
-    connect(ui->pushButton_factorymode, &QPushButton::released, &m_factoryPress, &QTimer::stop);
-    connect(&m_factoryPress, &QTimer::timeout, this, [this] {
+    connect(ui->pushButton_factorymode, &QPushButton::released, m_factoryPress, &QTimer::stop);
+    connect(m_factoryPress, &QTimer::timeout, this, [this] {
         m_factoryOpenedByPress = true;
         emit show_factoryMode();
     });
@@ -260,6 +275,9 @@ void MainWindow::Homepage_show()
     gun_status[1].page = page_home;
     m_supervisor->resetSession();
     VariableInit();
+    // The session is over, however it ended: a cable-pulled-at-the-car flag
+    // it did not use must not end the next driver's session.
+    Debug_EVSideDisconnect = false;
 }
 
 void MainWindow::fixedcharge_show()
@@ -408,8 +426,40 @@ void MainWindow::on_pushButton_factorymode_clicked()
         m_factoryOpenedByPress = false;
         return;
     }
+    // A debug trigger: in the device build a passer-by would end the next
+    // driver's session with a false "unplugged" stop.
+    if (!DebugMode)
+        return;
     Debug_EVSideDisconnect = true;
     qDebug().noquote() << QString("Debug_EVSideDisconnect = ") + (Debug_EVSideDisconnect ? "true" : "false");
+}
+
+// The factory screen sets the CCU's limits: only behind the service PIN. A
+// workstation without a PIN is let in; a charger without one stays closed.
+void MainWindow::openServiceAccess()
+{
+    if (m_pinPad->isVisible() || m_factory->isVisible())
+        return;
+    const ServicePin::State pin = m_servicePin.state();
+    if (!pin.set) {
+        if (DebugMode) {
+            qDebug().noquote() << "no service PIN set (" + pin.problem + "): the simulation build opens the factory screen";
+            openFactoryMode();
+        } else {
+            qWarning().noquote() << "no service PIN set (" + pin.problem
+                    + "): the factory screen stays closed; set one with: charger-hmi --set-service-pin --data-dir "
+                    + FilePath;
+        }
+        return;
+    }
+    m_pinPadMask->show();
+    m_pinPadMask->raise();
+    m_pinPad->page_show();
+}
+
+void MainWindow::closeServicePinPad()
+{
+    m_pinPadMask->hide();
 }
 
 void MainWindow::openFactoryMode()

@@ -1,6 +1,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "servicepin.h"
 #include "sessionview.h"
 
 #include <QMainWindow>
@@ -26,6 +27,7 @@ class Complete_child;
 class ErrorMsg;
 class Help;
 class FactoryMode;
+class ServicePinPad;
 class SessionSupervisor;
 
 // The one top-level window: the status bar, every customer screen and the
@@ -44,7 +46,10 @@ public:
     Help *helpWindow() const { return m_help; }
     FactoryMode *factoryWindow() const { return m_factory; }
 
-    // How long a press on the service button opens the factory screen.
+    ServicePinPad *servicePinPad() const { return m_pinPad; }
+
+    // How long a press on the service button opens the way to the factory
+    // screen (the service PIN pad).
     static constexpr int FactoryLongPressMs = 3000;
 
 signals:
@@ -126,6 +131,8 @@ private:
     void lock(QWidget *button, QLabel *mask);
     void unlock(QWidget *button, QLabel *mask);
     void placeStatusBar();
+    void openServiceAccess();
+    void closeServicePinPad();
     void openFactoryMode();
 
     Ui::MainWindow *ui;
@@ -149,7 +156,10 @@ public:
 private:
     Help *m_help = nullptr;
     FactoryMode *m_factory = nullptr;
-    QTimer m_factoryPress;        // long press on the service button
+    ServicePin m_servicePin;
+    ServicePinPad *m_pinPad = nullptr;
+    QLabel *m_pinPadMask = nullptr; // the pad's own veil, apart from the customer popups' one
+    QTimer *m_factoryPress = nullptr; // long press on the service button
     bool m_factoryOpenedByPress = false;
     SessionSupervisor *m_supervisor = nullptr;
 };

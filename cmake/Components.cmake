@@ -41,7 +41,7 @@ endfunction()
 
 hmi_component(common DIR common SOURCES
   globalvariable.h globalvariable.cpp sharedvalue.h serialsettings.h workerthread.h workerthread.cpp
-  runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp
+  runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp servicepin.h servicepin.cpp resetscript.h resetscript.cpp
   ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp)
 
 hmi_component(ccu DIR RS232_CCU DEPENDS common SOURCES
@@ -70,7 +70,8 @@ hmi_component(screens DIR UI_interface/screens DEPENDS common SOURCES
   errormsg.h errormsg.cpp errormsg.ui
   debugfun.h debugfun.cpp debugfun.ui
   help.h help.cpp help.ui
-  factorymode.h factorymode.cpp factorymode.ui)
+  factorymode.h factorymode.cpp factorymode.ui
+  idleclose.h idleclose.cpp servicepinpad.h servicepinpad.cpp servicepinpad.ui)
 # The style tokens of the individual screens are built inside styletokens.cpp.
 target_sources(hmi_screens PRIVATE
   ${HMI_SRC}/UI_interface/screens/tokens_screens_a.h ${HMI_SRC}/UI_interface/screens/tokens_screens_b.h
@@ -86,7 +87,7 @@ hmi_component(session DIR UI_interface/session DEPENDS common SOURCES
 # The application core: what needs no window ...
 hmi_component(core DIR UI_interface DEPENDS common status SOURCES
   configuration.h configuration.cpp timer.h timer.cpp connector.h connector.cpp
-  led.h led.cpp shutdown.h shutdown.cpp)
+  led.h led.cpp shutdown.h shutdown.cpp servicepinsetup.h servicepinsetup.cpp)
 # ... and the window and the wiring of every part.
 hmi_component(app DIR UI_interface DEPENDS common ccu meter pipe status screens session core SOURCES
   mainwindow.h mainwindow.cpp mainwindow.ui application.h application.cpp)

@@ -39,11 +39,16 @@ QJsonObject readJsonFile(const QString &path, bool *ok, QJsonParseError::ParseEr
     return doc.object();
 }
 
-bool writeJsonFile(const QString &path, const QJsonObject &object)
+bool writeJsonFile(const QString &path, const QJsonObject &object, QFileDevice::Permissions permissions)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
+    // Set on the temporary file, before any content, and kept by the rename.
+    if (permissions && !file.setPermissions(permissions)) {
+        file.cancelWriting();
+        return false;
+    }
     file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
     return file.commit();
 }

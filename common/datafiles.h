@@ -5,6 +5,7 @@
 // rewritten whole, the OCPP configuration keys as loaded at start, the HMI's
 // own energy register and the connector's status snapshot.
 
+#include <QFileDevice>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
@@ -22,8 +23,10 @@ QString configText(const QString &key);
 
 // Writes a JSON object in the indented layout (four spaces, members in
 // ascending order, line feed at the end). The old content stays intact until
-// the new one is complete on disk.
-bool writeJsonFile(const QString &path, const QJsonObject &object);
+// the new one is complete on disk. With permissions given, the file has
+// exactly these from its first byte on (a secret is never readable by others,
+// not even for a moment).
+bool writeJsonFile(const QString &path, const QJsonObject &object, QFileDevice::Permissions permissions = {});
 
 // Reads a JSON object from a file; an absent, unreadable or non-object file
 // gives an empty object and ok = false. error, when given, tells why: the

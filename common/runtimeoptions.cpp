@@ -45,6 +45,16 @@ RuntimeOptionsResult applyRuntimeOptions(const QStringList &arguments)
             result.helpRequested = true;
             continue;
         }
+        if (i > 0 && arg == "--set-service-pin") {
+            result.setServicePin = true;
+            continue;
+        }
+        // A PIN on the command line would show in the process list and the
+        // shell's history.
+        if (i > 0 && arg.startsWith("--set-service-pin=")) {
+            result.error = "--set-service-pin takes no value: the PIN is asked for on the terminal";
+            continue;
+        }
         bool consumed = false;
         for (const Option &o : options) {
             const QString flag = QString::fromLatin1(o.flag);
@@ -81,6 +91,8 @@ QString runtimeOptionsHelp()
         "  --meter-port NAME    serial line to the DC meter (HMI_METER_PORT; default ttymxc4)\n"
         "  --gpio-prefix PATH   indicator LED nodes, PATH1..PATH4 (HMI_GPIO_PREFIX; default /dev/panel-gpio)\n"
         "  --network-host NAME  host name resolved by the network check (HMI_NETWORK_HOST; default www.debian.org)\n"
+        "  --set-service-pin    ask twice for a new service PIN on the terminal, store it in\n"
+        "                       Service.json of the data directory and end\n"
         "  --help               this text\n");
 }
 

@@ -19,6 +19,7 @@ struct RuntimeOptionsResult
 {
     QStringList remaining; // arguments left for the toolkit
     bool helpRequested = false;
+    bool setServicePin = false; // --set-service-pin: store a new service PIN, then end
     QString error;         // non-empty when an option lacked its value
 };
 

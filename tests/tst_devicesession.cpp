@@ -75,7 +75,6 @@ void tst_DeviceSession::screenAndRemoteSessions()
     dir.write("configuration.json",
               "{\"configurationKey\":[{\"key\":\"MeterValueSampleInterval\",\"value\":\"10\"},"
               "{\"key\":\"MeterValuesSampledData\",\"value\":\"Power.Active.Export,SoC\"}]}");
-    dir.write("IDtag.json", "{\"IDtag\":\"DEVICE-CARD\"}");
 
     Simulator ccu, meter, client;
     CcuPortName = ccu.start("ccu-sim", {"--handshake-seconds", "1", "--prepare-seconds", "1", "--charge-seconds", "6",
@@ -98,11 +97,14 @@ void tst_DeviceSession::screenAndRemoteSessions()
     QVERIFY(!errorinfo.Err_Sys_RS232);
 
     // Session 1, from the screen: plug (reported by the CCU), card, start.
+    // No simulated card on a charger's screen: the card comes through the
+    // OCPP client, as an accepted Authorize.
     ccu.send("plug");
     QVERIFY(tickUntil(app, [] { return gun_status[1].gun_plugin; }, 5000));
     QVERIFY(click("pushButton_fastcharging"));
     QCOMPARE(gun.page, page_authorize);
-    QVERIFY2(click("checkBox_RFID"), "the simulated card is offered in the device build");
+    QVERIFY2(!visibleButton("checkBox_RFID"), "no simulated card in the device build");
+    client.send(R"(send 1=AuthorizeResponse={"idTagInfo":{"status":"Accepted"}})");
     QVERIFY(tickUntil(app, [] { return gun_status[1].page == page_standby; }, 5000));
     QVERIFY(click("pushButton_start"));
     QVERIFY(tickUntil(app, [] { return gun_status[1].page == page_charging; }, 8000));

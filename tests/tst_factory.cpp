@@ -8,6 +8,7 @@
 #include "globalvariable.h"
 #include "testsupport.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -132,6 +133,35 @@ private slots:
         QVERIFY(!screen->isVisible());
         QVERIFY(!timer_updata_serialdata.isActive());
         QCOMPARE(back.count(), 1);
+    }
+
+    // Two minutes without a touch close the screen; a touch in it, in an
+    // open list too, starts the wait again; one elsewhere does not.
+    void leftAloneCloses()
+    {
+        QSignalSpy back(screen, &FactoryMode::jump_back);
+        screen->page_show();
+        QTimer *idle = screen->findChild<QTimer *>("idleCloseTimer");
+        QVERIFY(idle && idle->isActive());
+        QCOMPARE(idle->interval(), 2 * 60 * 1000);
+        QWidget elsewhere;
+        elsewhere.show();
+        idle->stop();
+        QTest::mouseClick(&elsewhere, Qt::LeftButton);
+        QVERIFY(!idle->isActive());
+        QComboBox *box = list("comboBox_FanCtrl");
+        box->showPopup();
+        QTest::mouseClick(box->view()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(idle->isActive());
+        box->hidePopup();
+        LogCapture log;
+        QMetaObject::invokeMethod(idle, "timeout");
+        QVERIFY(!screen->isVisible());
+        QVERIFY(!timer_updata_serialdata.isActive());
+        QCOMPARE(back.count(), 1);
+        QVERIFY(log.contains("factory screen closed after two minutes without a touch"));
+        QTest::mouseClick(&elsewhere, Qt::LeftButton);
+        QVERIFY(!idle->isActive());
     }
 };
 

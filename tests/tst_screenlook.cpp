@@ -18,6 +18,8 @@
 #include "help.h"
 #include "home.h"
 #include "keyboard.h"
+#include "servicepin.h"
+#include "servicepinpad.h"
 #include "standby.h"
 
 #include <QAbstractButton>
@@ -27,6 +29,7 @@
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -133,6 +136,17 @@ static QList<Case> cases()
                   for (int key : {9, 9, 10, 9, 9})
                       kb->num_buttonClicked(key);
                   return kb;
+              }};
+    // The PIN pad with its longest head, the lock-out's.
+    c << Case{"service PIN pad, locked", [](QWidget *p) -> QWidget * {
+                  static QTemporaryDir dir;
+                  static ServicePin pin(dir.path() + '/');
+                  pin.set("2468");
+                  for (int i = 0; i < ServicePin::MaxAttempts; ++i)
+                      pin.check("0000");
+                  auto *pad = new ServicePinPad(&pin, p);
+                  pad->page_show();
+                  return pad;
               }};
     for (int style : {1, 2})
         c << Case{QString("standby style %1").arg(style), [style](QWidget *p) -> QWidget * {

@@ -4,6 +4,7 @@
 #include "ccu_records.h"
 #include "dc_meter_data.h"
 #include "globalvariable.h"
+#include "idleclose.h"
 #include "stopreason.h"
 #include "styletokens.h"
 
@@ -74,7 +75,7 @@ private:
 };
 } // namespace
 
-FactoryMode::FactoryMode(QWidget *parent) : QMainWindow(parent), ui(new Ui::FactoryMode)
+FactoryMode::FactoryMode(QWidget *parent) : QMainWindow(parent), ui(new Ui::FactoryMode), m_idle(new IdleClose(this))
 {
     ui->setupUi(this);
     // Frameless: a window manager's title bar would push the panel-sized
@@ -103,6 +104,11 @@ FactoryMode::FactoryMode(QWidget *parent) : QMainWindow(parent), ui(new Ui::Fact
     }
 
     connect(&timer_updata_serialdata, &QTimer::timeout, this, &FactoryMode::update);
+    // The CCU's limits must not stay open to whoever comes next.
+    connect(m_idle, &IdleClose::idle, this, [this] {
+        qDebug() << "factory screen closed after two minutes without a touch";
+        on_pushButton_close_clicked();
+    });
 
     ChargingData_update();
     AlarmSetting_update();
@@ -140,12 +146,14 @@ void FactoryMode::page_show()
     show();
     raise();
     timer_updata_serialdata.start(1000);
+    m_idle->start();
 }
 
 void FactoryMode::page_hide()
 {
     hide();
     timer_updata_serialdata.stop();
+    m_idle->stop();
 }
 
 void FactoryMode::on_pushButton_close_clicked()

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
+class IdleClose;
+
 namespace Ui {
 class FactoryMode;
 }
@@ -31,7 +33,7 @@ signals:
     void signal_setpara_Voltagelimit(float);
     void signal_setpara_PowerlimitEn(bool);
     void signal_setpara_FanSpeedCtrl(ushort);
-    // The technician closed the screen.
+    // The technician closed the screen, or left it untouched for two minutes.
     void jump_back();
 
 public slots:
@@ -55,6 +57,7 @@ private:
     void BMS_Data_update();
 
     Ui::FactoryMode *ui;
+    IdleClose *m_idle;
 };
 
 #endif // FACTORYMODE_H

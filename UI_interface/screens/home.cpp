@@ -49,6 +49,9 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
 
     ui->pushButton_exit->setGeometry(unitRect(0, 29, 4, 4));
     ui->pushButton_exit->setStyleSheet(home_exit_style);
+    // Ending the program from the screen is for the workstation: a charger
+    // in a car park would go dark for the next driver.
+    ui->pushButton_exit->setVisible(DebugMode);
 
     // Only the transparent targets take touches; they lie above the tiles.
     ui->pushButton_fastcharging->raise();
@@ -85,5 +88,6 @@ void home::on_pushButton_fixamount_clicked()
 
 void home::on_pushButton_exit_clicked()
 {
-    emit UI_exit();
+    if (DebugMode)
+        emit UI_exit();
 }

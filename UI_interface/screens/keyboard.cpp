@@ -43,11 +43,7 @@ Keyboard::Keyboard(QWidget *parent)
     QPushButton *const keys[12] = {ui->pushButton_1, ui->pushButton_2, ui->pushButton_3, ui->pushButton_4,
                                    ui->pushButton_5, ui->pushButton_6, ui->pushButton_7, ui->pushButton_8,
                                    ui->pushButton_9, ui->pushButton_dot, ui->pushButton_0, ui->pushButton_backspace};
-    for (int i = 0; i < 12; ++i) {
-        keys[i]->setGeometry(unitRect(4 + (i % 3) * 11, 9.5 + (i / 3) * 3.5, 10, 3));
-        keys[i]->setStyleSheet(keyboard_pushbutton_sty);
-        keys[i]->setFocusPolicy(Qt::NoFocus);
-    }
+    placeKeypadKeys(keys, keyboard_pushbutton_sty);
     ui->pushButton_backspace->setStyleSheet(keyboard_backspace_sty);
 
     QPushButton *const digits[10] = {ui->pushButton_0, ui->pushButton_1, ui->pushButton_2, ui->pushButton_3,
@@ -59,12 +55,7 @@ Keyboard::Keyboard(QWidget *parent)
     button_group->addButton(ui->pushButton_backspace, 11);
     connect(button_group, &QButtonGroup::idClicked, this, &Keyboard::num_buttonClicked);
 
-    ui->pushButton_cancel->setGeometry(unitRect(4, 24, 15, 4));
-    ui->pushButton_cancel->setStyleSheet(keyboar_cancel_sty);
-    ui->pushButton_cancel->setFocusPolicy(Qt::NoFocus);
-    ui->pushButton_confirm->setGeometry(unitRect(21, 24, 15, 4));
-    ui->pushButton_confirm->setStyleSheet(keyboar_confirm_sty);
-    ui->pushButton_confirm->setFocusPolicy(Qt::NoFocus);
+    placeKeypadButtons(ui->pushButton_cancel, keyboar_cancel_sty, ui->pushButton_confirm, keyboar_confirm_sty);
 }
 
 Keyboard::~Keyboard()

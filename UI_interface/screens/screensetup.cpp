@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -74,4 +75,26 @@ void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, d
     card->setGeometry(unitRect(0, 0, w, h));
     card->setStyleSheet(cardStyle);
     dropInputOnHide(popup);
+}
+
+void placeKeypadKeys(QPushButton *const (&keys)[12], const QString &keySheet)
+{
+    for (int i = 0; i < 12; ++i) {
+        if (!keys[i])
+            continue;
+        keys[i]->setGeometry(unitRect(4 + (i % 3) * 11, 9.5 + (i / 3) * 3.5, 10, 3));
+        keys[i]->setStyleSheet(keySheet);
+        keys[i]->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
+void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushButton *confirm,
+                        const QString &confirmSheet)
+{
+    cancel->setGeometry(unitRect(4, 24, 15, 4));
+    cancel->setStyleSheet(cancelSheet);
+    cancel->setFocusPolicy(Qt::NoFocus);
+    confirm->setGeometry(unitRect(21, 24, 15, 4));
+    confirm->setStyleSheet(confirmSheet);
+    confirm->setFocusPolicy(Qt::NoFocus);
 }

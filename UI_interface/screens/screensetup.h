@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
+class QPushButton;
 class QWidget;
 
 // Draws the widget and its children in Roboto, at the size they already have.
@@ -21,5 +22,12 @@ void setupScreenPage(QWidget *page);
 // layout units at (x, y) on the panel.
 void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, double x, double y, double w, double h,
                       Qt::WindowFlags flags = Qt::Dialog | Qt::FramelessWindowHint);
+
+// The keypad's layout inside its 40 x 29 unit card: twelve key places in rows
+// of three under the entry field (a null key leaves its place empty), then
+// cancel and confirm side by side. No key takes the focus from the entry.
+void placeKeypadKeys(QPushButton *const (&keys)[12], const QString &keySheet);
+void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushButton *confirm,
+                        const QString &confirmSheet);
 
 #endif // SCREENSETUP_H

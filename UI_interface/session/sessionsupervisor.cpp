@@ -4,11 +4,10 @@
 #include "datafiles.h"
 #include "dc_meter_data.h"
 #include "globalvariable.h"
+#include "resetscript.h"
 #include "sessionview.h"
 
-#include <QCoreApplication>
 #include <QDebug>
-#include <QProcess>
 #include <QThread>
 
 double SessionSupervisor::s_pauseScale = 1.0;
@@ -371,10 +370,8 @@ void SessionSupervisor::runResetScript(const char *logLine, const QString &scrip
 {
     qDebug() << logLine;
     pause(1000);
-    // The script ends this program; it learns whom to end from HMI_PID. The
-    // path is absolute, so it does not depend on the working directory.
-    qputenv("HMI_PID", QByteArray::number(QCoreApplication::applicationPid()));
-    QProcess::execute("/bin/sh", {dataFile(script)});
+    // The path is absolute, so it does not depend on the working directory.
+    handOverToResetScript(dataFile(script));
 }
 
 void SessionSupervisor::SoftwareReset()

@@ -2,6 +2,8 @@
 // driver's touches are real clicks on the real widgets, the OCPP client
 // simulator answers on the FIFOs, and every page passed is saved as a PNG.
 // The supervisor ticks twenty times a second instead of once.
+// --no-ocpp-sim leaves the FIFOs to the OCPP client already there (ocpp-bridge);
+// --remote plays the session a central system starts, stops and ends with a reset.
 
 #include "application.h"
 #include "fonts.h"
@@ -50,6 +52,15 @@ QImage panelImage(QWidget *mainWindow)
     return image;
 }
 
+// The error popup, when it shows (its button shares its name with others).
+QWidget *visibleNotice()
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->inherits("ErrorMsg") && top->isVisible() && top->findChild<QAbstractButton *>("pushButton"))
+            return top;
+    return nullptr;
+}
+
 struct Step
 {
     QString what;
@@ -60,7 +71,7 @@ struct Step
 class DemoDriver : public QObject
 {
 public:
-    DemoDriver(ChargerApplication &app, const QString &outDir) : m_app(app), m_out(outDir)
+    DemoDriver(ChargerApplication &app, const QString &outDir, bool remote) : m_app(app), m_out(outDir)
     {
         MainWindow &w = app.window;
         auto page = [](const QString &p) { return [p] { return gun_status[1].page == p; }; };
@@ -112,6 +123,22 @@ public:
             {"unplug the cable", page(page_home), click("checkBox_charger")},
             {"back to available", both(page(page_home), status(sta_Available)), [] {}},
         };
+        // Started and stopped by the central system, then reset by it.
+        if (remote)
+            m_steps = {
+                {"wait until the charger is available", both(page(page_home), status(sta_Available)), [] {}},
+                {"touch Fast Charge", page(page_home), click("pushButton_fastcharging")},
+                {"plug the cable in", page(page_authorize_plugin), click("checkBox_charger")},
+                {"wait for the central system's remote start", page(page_charging), [] {}},
+                {"wait for the central system's remote stop", page(page_complete), [] {}},
+                {"close the notice of the remote stop", [] { return visibleNotice() != nullptr; },
+                 [] { QTest::mouseClick(visibleNotice()->findChild<QAbstractButton *>("pushButton"), Qt::LeftButton); }},
+                {"confirm the summary", both(page(page_complete), status(sta_Finishing)), click("pushButton_confirm")},
+                {"close the thank-you card", page(page_complete_child), click("pushButton")},
+                {"unplug the cable", page(page_home), click("checkBox_charger")},
+                {"back to available", both(page(page_home), status(sta_Available)), [] {}},
+                {"wait for the central system's reset", [] { return SystemResetReq != 0; }, [] {}},
+            };
     }
 
     // Runs after the supervisor on every tick.
@@ -204,6 +231,10 @@ int main(int argc, char *argv[])
         arguments.removeAt(outAt + 1);
         arguments.removeAt(outAt);
     }
+    // --no-ocpp-sim: an OCPP client (ocpp-bridge) is already on the FIFOs.
+    // --remote: the session the central system starts, stops and ends with a reset.
+    const bool ocppSim = !arguments.removeOne("--no-ocpp-sim");
+    const bool remote = arguments.removeOne("--remote");
     RuntimeOptionsResult options = applyRuntimeOptions(arguments);
     if (!options.remaining.contains("-platform"))
         options.remaining << "-platform" << "offscreen";
@@ -221,12 +252,14 @@ int main(int argc, char *argv[])
 
     // The OCPP client simulator answers at the other end of the FIFOs.
     QProcess client;
-    client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    client.setStandardOutputFile(dataFile("ocpp-client-sim.log"));
-    client.start(QCoreApplication::applicationDirPath() + "/ocpp-client-sim", {"--data-dir", FilePath});
-    if (!client.waitForStarted(3000)) {
-        say("demo: cannot start ocpp-client-sim next to hmi-demo");
-        return 1;
+    if (ocppSim) {
+        client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        client.setStandardOutputFile(dataFile("ocpp-client-sim.log"));
+        client.start(QCoreApplication::applicationDirPath() + "/ocpp-client-sim", {"--data-dir", FilePath});
+        if (!client.waitForStarted(3000)) {
+            say("demo: cannot start ocpp-client-sim next to hmi-demo");
+            return 1;
+        }
     }
 
     MainWindow::setPauseScale(double(TickMs) / 1000.0);
@@ -234,17 +267,19 @@ int main(int argc, char *argv[])
     {
         ChargerApplication charger;
         charger.mytimer.stop();
-        DemoDriver driver(charger, QDir(outDir).absolutePath());
+        DemoDriver driver(charger, QDir(outDir).absolutePath(), remote);
         QTimer tick;
         QObject::connect(&tick, &QTimer::timeout, [&] { driver.tick(); });
         driver.start();
         tick.start(TickMs);
         say("demo: simulation build, one supervisor tick every 50 ms; OCPP client log in " +
-            dataFile("ocpp-client-sim.log"));
+            (ocppSim ? dataFile("ocpp-client-sim.log") : QString("the OCPP client's own")));
         rc = a.exec();
     }
-    client.terminate();
-    if (!client.waitForFinished(2000))
-        client.kill();
+    if (ocppSim) {
+        client.terminate();
+        if (!client.waitForFinished(2000))
+            client.kill();
+    }
     return rc;
 }

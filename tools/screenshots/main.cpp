@@ -22,6 +22,8 @@
 #include "home.h"
 #include "keyboard.h"
 #include "screensetup.h"
+#include "servicepin.h"
+#include "servicepinpad.h"
 #include "standby.h"
 #include "styletokens.h"
 
@@ -377,6 +379,36 @@ bool shootDebugPanel()
     return save("debug-panel", &panel);
 }
 
+// The service PIN pad over the home page: four digits typed; then the
+// lock-out after five wrong PINs.
+bool shootServicePin()
+{
+    ServicePin pin;
+    pin.set("2468");
+    bool ok = true;
+    {
+        Panel panel;
+        showHome(panel);
+        panel.setVeil(true);
+        auto *pad = new ServicePinPad(&pin, &panel);
+        pad->page_show();
+        for (int key : {1, 3, 5, 7})
+            pad->num_buttonClicked(key);
+        ok &= save("service-pin", &panel, {pad});
+    }
+    for (int i = 0; i < ServicePin::MaxAttempts; ++i)
+        pin.check("0000");
+    {
+        Panel panel;
+        showHome(panel);
+        panel.setVeil(true);
+        auto *pad = new ServicePinPad(&pin, &panel);
+        pad->page_show();
+        ok &= save("service-pin-locked", &panel, {pad});
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -412,6 +444,7 @@ int main(int argc, char *argv[])
     ok &= shootError();
     ok &= shootHelp();
     ok &= shootDebugPanel();
+    ok &= shootServicePin();
     std::printf("%d screenshots\n", written);
     return ok ? 0 : 1;
 }
