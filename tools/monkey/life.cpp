@@ -16,7 +16,9 @@
 #include "keyboard.h"
 #include "panel.h"
 #include "peers.h"
+#include "resetscript.h"
 #include "runtimeoptions.h"
+#include "servicepin.h"
 #include "shutdown.h"
 #include "standby.h"
 #include "authorization.h"
@@ -152,6 +154,7 @@ private:
     // ------------------------------------------------ set-up and end
     bool prepareFiles();
     bool startCharger();
+    void resetEnded(int exitCode);
     int finish(int code);
 
     // ------------------------------------------------ steps
@@ -258,6 +261,13 @@ bool Life::prepareFiles()
     if (chance(0.03) && writeFile(data.filePath("EnergyMeter_Lcd.json"), "{\"EnergyMeter\": \"12"))
         m_rec.lastRegisterTenths.store(-1);
 
+    // The factory screen behind a service PIN in some lives (the touches
+    // then meet the PIN pad and its lock-out), open in the others.
+    QFile::remove(data.filePath(ServicePinFileName));
+    QFile::remove(data.filePath(ServiceLockFileName));
+    if (chance(0.3))
+        ok = ServicePin(m_o.dataDir() + '/').set("2580") && ok;
+
     // Reset scripts that only record that they ran and whom they were to end.
     for (const char *kind : {"soft", "hard"}) {
         const QString name = QString("%1warereset.sh").arg(kind);
@@ -354,10 +364,29 @@ int Life::run()
         traceTimer.start(5);
     }
     QTimer::singleShot(0, this, [this] { drawStep(); });
-    qApp->exec();
+    const int exitCode = qApp->exec();
+    if (m_failed)
+        return finish(EndFailed);
+    if (m_resetsAsked > 0 && m_stoppedBy != "exit")
+        resetEnded(exitCode);
     if (m_failed)
         return finish(EndFailed);
     return finish(m_stoppedBy.isEmpty() || m_stoppedBy == "deadline" ? EndDeadline : EndProgramStopped);
+}
+
+// A reset ended the program: the script ran, knew whom to end, and the
+// program left with the code that has the service manager start it again.
+void Life::resetEnded(int exitCode)
+{
+    m_stoppedBy = "reset";
+    m_rec.figures.resets.fetch_add(1);
+    QFile log(QDir(m_o.dataDir()).filePath("monkey-resets.log"));
+    const QByteArray last = log.open(QIODevice::ReadOnly) ? log.readAll().trimmed().split('\n').last() : QByteArray();
+    if (last.split(' ').value(1) != QByteArray::number(QCoreApplication::applicationPid()) ||
+        log.size() <= m_resetLogSize)
+        fail("the reset script did not run or was not told whom to end: \"" + QString::fromLatin1(last) + "\"");
+    else if (exitCode != ExitAfterReset || programExitCode() != ExitAfterReset)
+        fail(QString("the program left its event loop with %1 after a reset, not %2").arg(exitCode).arg(ExitAfterReset));
 }
 
 int Life::finish(int code)
@@ -421,26 +450,14 @@ void Life::runQueue()
 
 void Life::stepDone()
 {
+    // The hand-over to a reset script ends the event loop at once.
     if (m_resetsAsked > 0 && m_stoppedBy.isEmpty()) {
-        // The script has run inside the tick; on the panel it ends the
-        // program, which it finds by the PID handed to it.
-        m_stoppedBy = "reset";
-        m_rec.figures.resets.fetch_add(1);
-        QFile log(QDir(m_o.dataDir()).filePath("monkey-resets.log"));
-        const QByteArray last = log.open(QIODevice::ReadOnly) ? log.readAll().trimmed().split('\n').last() : QByteArray();
-        if (last.split(' ').value(1) != QByteArray::number(QCoreApplication::applicationPid()) ||
-            log.size() <= m_resetLogSize) {
-            fail("the reset script did not run or was not told whom to end: \"" + QString::fromLatin1(last) + "\"");
-            return;
-        }
+        fail("the program went on after its reset hand-over");
+        return;
     }
     check();
     if (m_failed)
         return;
-    if (m_stoppedBy == "reset") {
-        qApp->quit();
-        return;
-    }
     if (!m_stoppedBy.isEmpty())
         return; // the exit corner: the loop is already ending
     if (monotonicMs() >= m_o.deadlineMs) {
