@@ -68,7 +68,8 @@ constexpr int LoopAnswerMs = 5000;     // a due timer fires within this
 constexpr int StatusSeenMs = 15000;    // the client sees the connector's status
 constexpr int StopSeenMs = 15000;      // the client sees a StopTransaction the charger sent
 constexpr int InboundMs = 15000;       // the client writes what it was told to send, the charger reads it
-constexpr int TransactionEndTicks = 60; // ticks off the charging pages before the StopTransaction
+constexpr int TransactionEndTicks = 60; // ticks off the charging pages before the StopTransaction,
+constexpr int TransactionEndMs = 30000; // and time: a start answered late is re-sent on the retry timer
 constexpr double PauseScale = 0.05;    // the supervisor's pauses, as in the demo
 
 const QStringList ChargePointStatuses = {"Available", "Preparing", "Charging", "SuspendedEVSE", "SuspendedEV",
@@ -202,7 +203,8 @@ private:
     // Transactions as the charger requests them, and what the client saw.
     bool m_transactionOpen = false;
     QStringList m_startRequests; // the values startRequest took during the open transaction
-    int m_offChargingTicks = 0;
+    int m_offChargingTicks = 0;      // the tick the session left the charging pages
+    int64_t m_offChargingSince = 0;
     int64_t m_transactionStep = 0;
     QVector<qint64> m_stopsInFlight; // client-up time of each StopTransaction not seen yet
     int m_stopsSeen = 0;
@@ -926,7 +928,9 @@ void Life::watchTransactions()
         m_offChargingTicks = 0;
     } else if (m_offChargingTicks == 0) {
         m_offChargingTicks = m_ticks;
-    } else if (m_ticks - m_offChargingTicks > TransactionEndTicks) {
+        m_offChargingSince = monotonicMs();
+    } else if (m_ticks - m_offChargingTicks > TransactionEndTicks &&
+               monotonicMs() - m_offChargingSince > TransactionEndMs) {
         finding("transaction not ended, startRequest " + m_startRequests.join(" > "),
                 QString("the transaction started at step %1 has no StopTransaction %2 ticks after the session "
                         "left the charging pages; startRequest went %3")
