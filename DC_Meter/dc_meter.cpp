@@ -48,14 +48,24 @@ void DC_Meter::releaseSerial()
 {
     delete timer_serial485;
     timer_serial485 = nullptr;
-    delete serial_rs485;
-    serial_rs485 = nullptr;
+    releasePort();
+}
+
+void DC_Meter::releasePort()
+{
+    if (serial_rs485) {
+        serial_rs485->disconnect(this);
+        delete serial_rs485;
+        serial_rs485 = nullptr;
+    }
 }
 
 void DC_Meter::SerialInit()
 {
-    delete serial_rs485;
+    releasePort();
     serial_rs485 = new QSerialPort();
+    m_failuresSinceOpen = 0;
+    m_reopenDue = false;
 
     RS485_DCMeter_Settings = serailSettings();
     if (DCMeter_Comamand.meter_addres == 1)
@@ -63,18 +73,35 @@ void DC_Meter::SerialInit()
 
     serial_rs485->setPortName(RS485_DCMeter_Settings.name);
     connect(serial_rs485, &QSerialPort::readyRead, this, &DC_Meter::ReadData);
+    // An adapter that goes away (unplugged, re-enumerated) leaves a port that
+    // reports its end again and again: closed at once, opened afresh at the
+    // next poll.
+    connect(serial_rs485, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error != QSerialPort::ResourceError || !serial_rs485 || !serial_rs485->isOpen())
+            return;
+        qDebug().noquote() << "serialport:" << RS485_DCMeter_Settings.name + " lost: " + serial_rs485->errorString();
+        serial_rs485->close();
+        m_reopenDue = true;
+    });
 
     const QString name = RS485_DCMeter_Settings.name;
     if (!serial_rs485->open(QIODevice::ReadWrite)) {
-        qDebug().noquote() << "serialport:" << "Open " + name + " failed!!";
+        // Said once per outage; the port is tried again after every run of
+        // failed polls.
+        if (!m_openFailureLogged)
+            qDebug().noquote() << "serialport:" << "Open " + name + " failed!!";
+        m_openFailureLogged = true;
         return;
     }
+    m_openFailureLogged = false;
     applySerialSettings(serial_rs485, RS485_DCMeter_Settings);
     qDebug().noquote() << "serialport:" << "Open " + name + " sucessed!!";
 }
 
 void DC_Meter::ReadAllInputRegister()
 {
+    if (m_reopenDue)
+        SerialInit();
     qDebug() << "Reading DC METER, The thread ID = " << QThread::currentThreadId();
     DCMeter_Comamand.command_code = 0x04;
     DCMeter_Comamand.register_addres_h = 0x40;
@@ -114,6 +141,13 @@ void DC_Meter::SendData_Prepare()
 
 void DC_Meter::WriteSerial()
 {
+    // What came after the last evaluation (an answer that was late) belongs
+    // to no request any more; left in place it would spoil this one's answer.
+    Rs485_readBuf = QByteArray();
+    if (serial_rs485 && serial_rs485->isOpen()) {
+        serial_rs485->readAll();
+        serial_rs485->clear(QSerialPort::Input);
+    }
     // A line that never opened gets no bytes; its evaluation then finds
     // nothing and counts the failure like any unanswered request.
     if (serial_rs485 && serial_rs485->isOpen())
@@ -162,6 +196,7 @@ void DC_Meter::ReceiveContrl()
     }
 
     Rs485_error_num = 0;
+    m_failuresSinceOpen = 0;
     DC_Meter_Data *entry = entryFor(DCMeter_Comamand.meter_addres);
     if (entry && entry->Com_error) {
         // The meter answers again: the fault goes with the outage.
@@ -244,6 +279,10 @@ void DC_Meter::countFailure()
     Rs485_readBuf.clear();
     if (Rs485_error_num < 0xFFFF)
         ++Rs485_error_num;
+    // A run of failures as long as the one that raises the fault: the port
+    // may be a stale handle (or never opened); the next poll opens it afresh.
+    if (++m_failuresSinceOpen > ErrorThreshold)
+        m_reopenDue = true;
 
     DC_Meter_Data *entry = entryFor(DCMeter_Comamand.meter_addres);
     if (Rs485_error_num > ErrorThreshold && entry && !entry->Com_error) {

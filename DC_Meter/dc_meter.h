@@ -65,10 +65,15 @@ public slots:
 
 
 private:
+    void releasePort();
     bool responseIsValid();
     void storeResponse();
     void countFailure();
     float floatAt(int pos);
+
+    quint16 m_failuresSinceOpen = 0; // failed exchanges since the port was (re)opened
+    bool m_reopenDue = false;         // the next poll opens the port afresh
+    bool m_openFailureLogged = false;
 };
 
 #endif // DC_METER_H

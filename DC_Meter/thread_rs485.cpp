@@ -3,7 +3,8 @@
 #include <QDebug>
 #include <QTimer>
 
-QTimer *timer_rs485_interval = new QTimer;
+// Made and deleted on the meter thread (see WorkerThread).
+QTimer *timer_rs485_interval = nullptr;
 
 namespace {
 constexpr int PollIntervalMs = 3000;

@@ -2,7 +2,7 @@
 #define THREAD_RS485_H
 
 // Owner of the DC meter reader and its thread. Lives on the GUI thread; the
-// poll timer below ticks there and its ticks are queued to the reader.
+// poll timer below lives and ticks on the meter thread.
 
 #include "dc_meter.h"
 #include "workerthread.h"
@@ -12,8 +12,9 @@
 
 class QTimer;
 
-// Poll timer of the meter, 3 s. Created before main(); deleted by stop() or
-// by the owner's destructor, whichever comes first, and then left null.
+// Poll timer of the meter, 3 s. Made on the meter thread as it starts,
+// deleted there as it finishes (stop() or the owner's destructor); null
+// while no meter thread runs.
 extern QTimer *timer_rs485_interval;
 
 class Thread_rs485 : public QObject

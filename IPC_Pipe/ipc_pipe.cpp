@@ -1,6 +1,7 @@
 #include "ipc_pipe.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,32 +40,74 @@ IPC_Pipe::IPC_Pipe(const char *name, QObject *parent)
 
 IPC_Pipe::~IPC_Pipe()
 {
+    if (m_watch >= 0)
+        ::close(m_watch);
     if (!m_pending.isEmpty())
         qWarning("%s: %d message(s) not delivered at shutdown", pipename, m_pending.size());
 }
 
 // ---------------------------------------------------------------- creation
 
+// Makes sure a FIFO is at the path: creates a missing one, and puts one in
+// place of anything else (a plain file would swallow every message written
+// to it and hand the same old text to every read).
 bool IPC_Pipe::createFifo(bool logExisting)
 {
     struct stat st;
     if (::stat(pipename, &st) == 0) {
-        if (logExisting)
-            qDebug("file is already exist.");
-        return true;
+        if (S_ISFIFO(st.st_mode)) {
+            if (logExisting)
+                qDebug("file is already exist.");
+            return true;
+        }
+        qWarning("%s is not a FIFO: replaced by a new FIFO", pipename);
+        if (::unlink(pipename) != 0 && errno != ENOENT)
+            return false;
     }
     const bool made = ::mkfifo(pipename, 0666) == 0 || errno == EEXIST;
     qDebug("new a fifo file .");
     return made;
 }
 
-void IPC_Pipe::PipeInit() { createFifo(true); }
+void IPC_Pipe::PipeInit()
+{
+    createFifo(true);
+    // Opens in the FIFO's directory wake a writer that waits for its client
+    // (the client opening "ocppout"); set up before the first message.
+    const int slash = m_path.lastIndexOf('/');
+    const QByteArray dir = slash > 0 ? m_path.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch >= 0 && ::inotify_add_watch(m_watch, dir.constData(), IN_OPEN | IN_CREATE | IN_MOVED_TO) < 0) {
+        ::close(m_watch);
+        m_watch = -1;
+    }
+}
+
+// Whether fd still is the node at the path: a client that restarts may
+// remove the FIFO and make a new one, which the old descriptor never sees.
+bool IPC_Pipe::isCurrentNode(int fd) const
+{
+    struct stat held, current;
+    if (::fstat(fd, &held) != 0 || ::stat(pipename, &current) != 0)
+        return false;
+    return held.st_dev == current.st_dev && held.st_ino == current.st_ino;
+}
+
+// A wait of ms, cut short to a slice when no wake-up event exists.
+int IPC_Pipe::sliceMs(int ms) const
+{
+    return m_control->wakeFd >= 0 ? ms : qMin(ms, NoWakeSliceMs);
+}
 
 // Waits ms milliseconds unless a stop is asked for first.
 void IPC_Pipe::pause(int ms)
 {
-    pollfd p = {m_control->wakeFd, POLLIN, 0};
-    while (::poll(&p, 1, ms) < 0 && errno == EINTR) {
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = ms; left > 0 && !m_control->stopping; left = ms - clock.elapsed()) {
+        pollfd p = {m_control->wakeFd, POLLIN, 0};
+        if (::poll(&p, 1, sliceMs(int(left))) > 0)
+            return;
     }
 }
 
@@ -74,13 +118,12 @@ void IPC_Pipe::pause(int ms)
 // stop event, so the reader is never stuck in a system call at shutdown.
 IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
 {
-    int fd = ::open(pipename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && createFifo(false))
-        fd = ::open(pipename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (!createFifo(false))
+        return ReadResult::Failed;
+    const int fd = ::open(pipename, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return ReadResult::Failed;
-    // A plain file in place of the FIFO would be read to its end again and
-    // again without ever waiting.
+    // Replaced by something else between the check and the open.
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode)) {
         ::close(fd);
@@ -88,22 +131,33 @@ IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
     }
 
     bool tooLong = false;
+    bool begun = false;
     long long total = 0;
     char buffer[16384];
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {m_control->wakeFd, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        const int ready = ::poll(fds, 2, sliceMs(NodeCheckMs));
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
             ::close(fd);
             return ReadResult::Failed;
         }
-        if (fds[1].revents) {
+        if (fds[1].revents || m_control->stopping) {
             ::close(fd);
             return ReadResult::Stopped;
         }
+        if (ready == 0) {
+            // Quiet: is this still the client's FIFO?
+            if (!begun && !isCurrentNode(fd)) {
+                ::close(fd);
+                return ReadResult::Replaced;
+            }
+            continue;
+        }
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
+            begun = true;
             total += n;
             if (!tooLong && data.size() + n <= MaxMessageBytes)
                 data.append(buffer, int(n));
@@ -129,7 +183,6 @@ IPC_Pipe::ReadResult IPC_Pipe::readOneMessage(QByteArray &data)
 
 void IPC_Pipe::PipeRead()
 {
-    createFifo(false);
     while (!m_control->stopping) {
         qDebug() << "pipe thread read=" << QThread::currentThreadId();
         QByteArray data;
@@ -138,6 +191,10 @@ void IPC_Pipe::PipeRead()
             break;
         if (result == ReadResult::TooLong)
             continue;
+        if (result == ReadResult::Replaced) {
+            qDebug("%s was removed or replaced: opened again", pipename);
+            continue;
+        }
         if (result == ReadResult::Failed) {
             qDebug("open pipe failed.");
             pause(1000);
@@ -154,26 +211,55 @@ void IPC_Pipe::PipeRead()
 
 // ---------------------------------------------------------------- writing end
 
-// Blocks until the client opens the FIFO for reading. While draining for
-// shutdown it never waits for a client that is not there.
+// Waits until the client may have opened the FIFO: an open in its directory
+// (where the system reports it), the retry time, or a stop.
+void IPC_Pipe::waitForClient()
+{
+    pollfd fds[2] = {{m_watch, POLLIN, 0}, {m_control->wakeFd, POLLIN, 0}};
+    ::poll(fds, 2, sliceMs(ClientRetryMs));
+    if (m_watch >= 0 && fds[0].revents) {
+        char events[4096];
+        while (::read(m_watch, events, sizeof events) > 0) {
+        }
+    }
+}
+
+// Opens the FIFO at the path, as it is now, once a client reads it. The open
+// itself never blocks: a writer blocked in open() on a FIFO that the client
+// has since replaced would wait for ever, and shutdown with it. While
+// draining for shutdown it never waits for a client that is not there.
 int IPC_Pipe::openForWrite()
 {
-    const bool draining = m_control->draining;
-    const int flags = O_WRONLY | O_TRUNC | O_CLOEXEC | (draining ? O_NONBLOCK : 0);
     int waited = 0;
     for (;;) {
-        const int fd = ::open(pipename, flags);
-        if (fd >= 0 || m_control->stopping)
-            return fd;
+        if (m_control->stopping) {
+            errno = ECANCELED;
+            return -1;
+        }
+        if (!createFifo(false))
+            return -1;
+        const int fd = ::open(pipename, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            struct stat st;
+            if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))
+                return fd;
+            ::close(fd); // replaced between the check and the open
+            continue;
+        }
         if (errno == EINTR)
             continue;
-        // Draining: the client may be between two of its opens.
-        if (draining && errno == ENXIO && waited < 200) {
+        if (errno != ENXIO)
+            return -1;
+        // No client has it open for reading.
+        if (m_control->draining) {
+            // The client may be between two of its opens.
+            if (waited >= 200)
+                return -1;
             pause(10);
             waited += 10;
             continue;
         }
-        return -1;
+        waitForClient();
     }
 }
 
@@ -195,10 +281,15 @@ bool IPC_Pipe::writeAll(int fd, const QByteArray &bytes)
             continue;
         if (n < 0 && errno == EAGAIN) {
             pollfd fds[2] = {{fd, POLLOUT, 0}, {m_control->wakeFd, POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+            const int ready = ::poll(fds, 2, sliceMs(NodeCheckMs));
+            if (ready < 0 && errno != EINTR)
                 return false;
-            if (fds[1].revents) {
+            if (fds[1].revents || m_control->stopping) {
                 errno = ECANCELED;
+                return false;
+            }
+            if (ready == 0 && !isCurrentNode(fd)) {
+                errno = ESTALE; // the client went on with a new FIFO
                 return false;
             }
             continue;
@@ -210,19 +301,12 @@ bool IPC_Pipe::writeAll(int fd, const QByteArray &bytes)
 
 void IPC_Pipe::flushPending()
 {
-    bool recreated = false;
     while (!m_pending.isEmpty() && !m_control->stopping) {
         const int fd = openForWrite();
         if (fd < 0) {
             if (m_control->stopping)
                 return;
-            const int err = errno;
-            if (err == ENOENT && !recreated) {
-                recreated = true;
-                createFifo(false);
-                continue;
-            }
-            if (m_control->draining && err == ENXIO) {
+            if (m_control->draining && errno == ENXIO) {
                 qWarning("%s: no client reading, %d message(s) not delivered at shutdown", pipename,
                          m_pending.size());
                 m_pending.clear();
@@ -230,11 +314,6 @@ void IPC_Pipe::flushPending()
             }
             // Kept: tried again, in order, when the next message is written.
             qDebug("open failed");
-            return;
-        }
-        if (m_control->stopping) {
-            // Released by shutdown, not by a client.
-            ::close(fd);
             return;
         }
         const bool written = writeAll(fd, m_pending.first());
@@ -251,10 +330,16 @@ void IPC_Pipe::flushPending()
         if (m_control->stopping)
             return;
         qWarning("write to %s failed: %s - sent again at the next open", pipename, std::strerror(err));
-        if (err != EPIPE)
+        if (err != EPIPE && err != ESTALE)
             return; // not a client going away: try again with the next message
-        // The client closed its end while we wrote: the next open waits for it.
+        // The client closed its end while we wrote, or moved to a new FIFO:
+        // the next open finds it.
     }
+}
+
+void IPC_Pipe::quitThread()
+{
+    QThread::currentThread()->quit();
 }
 
 void IPC_Pipe::PipeWrite(QString message)
@@ -297,20 +382,16 @@ void IPC_Pipe::finishWriter(QThread *thread, IPC_Pipe *end, int graceMs)
     }
     // Copies: the end deletes itself when its thread finishes.
     const std::shared_ptr<PipeControl> control = end->m_control;
-    const QByteArray path = end->m_path;
     control->draining = true;
     // Queued behind the writes already waiting, which still go out if a
     // client is reading.
-    QMetaObject::invokeMethod(end, [thread] { thread->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(end, "quitThread", Qt::QueuedConnection);
     if (thread->wait(graceMs))
         return;
-    // Whatever still waits after the grace is abandoned.
+    // Whatever still waits after the grace is abandoned. The writer never
+    // blocks for longer than a slice without looking at this.
     control->stopping = true;
     control->wake();
-    // A writer blocked in open() returns as soon as any reader exists.
-    const int release = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     thread->quit();
     thread->wait();
-    if (release >= 0)
-        ::close(release);
 }

@@ -50,6 +50,15 @@ public:
     static constexpr int MaxPendingMessages = 1000;
     // Quiet time after each message written, so the client sees its end.
     static constexpr int InterMessageGapMs = 20;
+    // A FIFO the client removed or replaced by a new one is noticed within
+    // this time, by comparing the node at the path with the one held open.
+    static constexpr int NodeCheckMs = 2000;
+    // A writer whose client is not reading tries again this often (at once
+    // when the client opens the FIFO, where the system reports it).
+    static constexpr int ClientRetryMs = 1000;
+    // Without a wake-up event (none could be made), stop is looked for this
+    // often, so that shutdown stays bounded.
+    static constexpr int NoWakeSliceMs = 100;
 
     // Ends the thread an end lives on, from the thread that owns it.
     // Reading end: PipeRead returns at once. Writing end: what is queued still
@@ -67,11 +76,18 @@ public slots:
     void PipeWrite(QString message);
     void PipeInit();
 
+private slots:
+    // Ends the writer's thread once the writes queued before it are done.
+    void quitThread();
+
 private:
-    enum class ReadResult { Message, TooLong, Failed, Stopped };
+    enum class ReadResult { Message, TooLong, Failed, Replaced, Stopped };
     bool createFifo(bool logExisting);
+    bool isCurrentNode(int fd) const;
+    int sliceMs(int ms) const;
     ReadResult readOneMessage(QByteArray &data);
     int openForWrite();
+    void waitForClient();
     bool writeAll(int fd, const QByteArray &bytes);
     void flushPending();
     void pause(int ms);
@@ -79,6 +95,7 @@ private:
     const QByteArray m_path;
     const std::shared_ptr<PipeControl> m_control;
     QList<QByteArray> m_pending; // writing end: encoded messages not yet delivered
+    int m_watch = -1;             // writing end: reports opens in the FIFO's directory
 };
 
 #endif // IPC_PIPE_H

@@ -3,8 +3,8 @@
 #include "datafiles.h"
 #include "globalvariable.h"
 #include "ipc_pipe.h"
+#include "transactionrecord.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QJsonArray>
@@ -29,11 +29,6 @@ namespace {
 // Every request this charger sends carries the message key 1.
 const QString RequestKey = QStringLiteral("1");
 
-QString ocppTimestamp()
-{
-    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'hh:mm:ss'Z'"));
-}
-
 QString jsonText(const QJsonObject &object)
 {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
@@ -41,9 +36,8 @@ QString jsonText(const QJsonObject &object)
 
 // A register reading truncated toward zero; a reading that is not a number
 // is reported as 0 rather than as an undefined conversion.
-qint64 wholeMeter(float kWh)
+qint64 wholeMeter(double value)
 {
-    const double value = double(kWh);
     if (!std::isfinite(value))
         return 0;
     return qint64(std::trunc(qBound(-9.0e15, value, 9.0e15)));
@@ -126,6 +120,9 @@ Thread_pipe::Thread_pipe(QObject *parent) : QObject(parent)
     connect(Ocppin_Read_Thread, &QThread::finished, ocppin, &QObject::deleteLater);
     connect(Ocppin_Read_Thread, &QThread::finished, Ocppin_Read_Thread, &QObject::deleteLater);
     connect(Ocppin_Read_Thread, &QThread::started, ocppin, &IPC_Pipe::PipeRead);
+    // Before the thread starts: a message already waiting in the FIFO is
+    // read at once and must find its receiver.
+    connect(ocppin, &IPC_Pipe::signal_ocppin, this, &Thread_pipe::Ocppin_datapro);
     Ocppin_Read_Thread->start();
 
     ocppout = new IPC_Pipe(outPath.constData());
@@ -137,7 +134,6 @@ Thread_pipe::Thread_pipe(QObject *parent) : QObject(parent)
     Ocppout_Write_Thread->start();
 
     connect(this, &Thread_pipe::ocppwrite, ocppout, &IPC_Pipe::PipeWrite);
-    connect(ocppin, &IPC_Pipe::signal_ocppin, this, &Thread_pipe::Ocppin_datapro);
 
     connect(this, &Thread_pipe::signal_RemoteStart_conf, this, &Thread_pipe::RemoteStartTransaction_Response);
     connect(this, &Thread_pipe::signal_RemoteStop_conf, this, &Thread_pipe::RemoteStopTransaction_Response);
@@ -198,14 +194,77 @@ void Thread_pipe::stop()
 
 // ---------------------------------------------------------------- outbound requests
 
-// A transaction message is also kept in its cache until it is answered.
-void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload, QStringList *cache)
+void Thread_pipe::sendRequest(const QString &action, const QJsonObject &payload)
 {
     const QString text = RequestKey + '=' + action + '=' + jsonText(payload);
     qDebug().noquote() << text;
     emit ocppwrite(text);
-    if (cache)
-        cache->append(text);
+}
+
+Thread_pipe::Queue Thread_pipe::startQueue()
+{
+    return {"StartTransaction", StartTransactionCache, m_startInFlight, timer_starttransaction_retry_1,
+            Retry_StartTransactionReq};
+}
+
+Thread_pipe::Queue Thread_pipe::stopQueue()
+{
+    return {"StopTransaction", StopTransactionCache, m_stopInFlight, timer_stoptransaction_retry_1,
+            Retry_StopTransactionReq};
+}
+
+Thread_pipe::Queue Thread_pipe::meterQueue()
+{
+    return {"MeterValues", MeterValueCache, m_meterInFlight, timer_metervalue_retry_1, Retry_MeterValueReq};
+}
+
+Thread_pipe::Queue Thread_pipe::queueOf(const QString &text)
+{
+    if (text.startsWith(QLatin1String("1=StartTransaction=")))
+        return startQueue();
+    if (text.startsWith(QLatin1String("1=StopTransaction=")))
+        return stopQueue();
+    return meterQueue();
+}
+
+// Recorded before it is written: a message on its way is never lost.
+void Thread_pipe::queueTransactionMessage(Queue q, const QString &text, int keepAtMost)
+{
+    while (keepAtMost > 0 && q.cache.size() >= keepAtMost) {
+        const QString dropped = q.cache.takeFirst();
+        q.inFlight.removeOne(dropped);
+        transactionRecord.forgetMessage(dropped);
+        qWarning().noquote() << q.action << "not answered: the oldest of" << keepAtMost << "kept is dropped";
+    }
+    q.cache.append(text);
+    q.inFlight.append(text);
+    transactionRecord.messageQueued(text);
+    qDebug().noquote() << text;
+    emit ocppwrite(text);
+}
+
+// At start-up, what the previous run left unanswered: already in the record.
+void Thread_pipe::resendTransactionMessage(QString text)
+{
+    if (!TransactionRecord::isTransactionMessage(text)) {
+        qWarning() << "not a transaction message, not sent again";
+        return;
+    }
+    Queue q = queueOf(text);
+    q.cache.append(text);
+    q.inFlight.append(text);
+    qDebug().noquote() << text;
+    emit ocppwrite(text);
+}
+
+void Thread_pipe::sendStopTransaction(qint32 transactionId, double meterStop, QString reason, QString timestamp)
+{
+    QJsonObject payload;
+    payload.insert(QStringLiteral("meterStop"), wholeMeter(meterStop));
+    payload.insert(QStringLiteral("reason"), reason);
+    payload.insert(QStringLiteral("timestamp"), timestamp);
+    payload.insert(QStringLiteral("transactionId"), int(transactionId));
+    queueTransactionMessage(stopQueue(), RequestKey + QStringLiteral("=StopTransaction=") + jsonText(payload));
 }
 
 void Thread_pipe::Authorize_Request(ushort ConnectorId)
@@ -220,26 +279,40 @@ void Thread_pipe::Authorize_Request(ushort ConnectorId)
 void Thread_pipe::StartTransaction_Request(ushort ConnectorId)
 {
     const Status &gun = gun_status[1];
+    const QString now = ocppTimestamp();
     QJsonObject payload;
     payload.insert(QStringLiteral("connectorId"), int(ConnectorId));
     payload.insert(QStringLiteral("idTag"), gun.IDtag);
     payload.insert(QStringLiteral("meterStart"), wholeMeter(gun.f_startmeter));
     payload.insert(QStringLiteral("reservationId"), 0);
-    payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
-    sendRequest(QStringLiteral("StartTransaction"), payload, &StartTransactionCache);
+    payload.insert(QStringLiteral("timestamp"), now);
+    const QString text = RequestKey + QStringLiteral("=StartTransaction=") + jsonText(payload);
+    transactionRecord.begin(text, ConnectorId, gun.IDtag, gun.f_startmeter, now);
+    queueTransactionMessage(startQueue(), text);
     gun_status[1].startRequest = 2;
 }
 
+// The StopTransaction names the transaction its StartTransaction opened.
+// While that start is unanswered the stop waits for its transactionId; a
+// start given up unanswered has none, and its stop is not sent.
 void Thread_pipe::StopTransacation_Request(ushort ConnectorId)
 {
     Q_UNUSED(ConnectorId)
     const Status &gun = gun_status[1];
-    QJsonObject payload;
-    payload.insert(QStringLiteral("meterStop"), wholeMeter(gun.f_stopmeter));
-    payload.insert(QStringLiteral("reason"), gun.stopReason);
-    payload.insert(QStringLiteral("timestamp"), ocppTimestamp());
-    payload.insert(QStringLiteral("transactionId"), int(gun.transactionId));
-    sendRequest(QStringLiteral("StopTransaction"), payload, &StopTransactionCache);
+    const TransactionRecord::Stop stop{gun.f_stopmeter, gun.stopReason, ocppTimestamp()};
+    qint32 transactionId = gun.transactionId;
+    switch (transactionRecord.endSession(stop, &transactionId)) {
+    case TransactionRecord::StopOutcome::NoTransaction:
+    case TransactionRecord::StopOutcome::Send:
+        sendStopTransaction(transactionId, stop.meterStop, stop.reason, stop.timestamp);
+        break;
+    case TransactionRecord::StopOutcome::Held:
+        qWarning("StopTransaction waits for the answer to its StartTransaction");
+        break;
+    case TransactionRecord::StopOutcome::Dropped:
+        qWarning("StopTransaction not sent: its StartTransaction was given up unanswered");
+        break;
+    }
 }
 
 void Thread_pipe::MeterValue_Request(ushort ConnectorId)
@@ -255,7 +328,7 @@ void Thread_pipe::MeterValue_Request(ushort ConnectorId)
         QString value;
         QString unit;
         if (part == QLatin1String("Power.Active.Export")) {
-            value = QString::number(double(gun.f_energy), 'f', 1);
+            value = QString::number(gun.f_energy, 'f', 1);
             unit = QStringLiteral("kWh");
         } else if (part == QLatin1String("Voltage")) {
             value = QString::number(double(gun.f_voltage), 'f', 1);
@@ -285,7 +358,8 @@ void Thread_pipe::MeterValue_Request(ushort ConnectorId)
     payload.insert(QStringLiteral("connectorId"), int(ConnectorId));
     payload.insert(QStringLiteral("meterValue"), QJsonArray{meterValue});
     payload.insert(QStringLiteral("transactionId"), int(gun_status[ConnectorId].transactionId));
-    sendRequest(QStringLiteral("MeterValues"), payload, &MeterValueCache);
+    queueTransactionMessage(meterQueue(), RequestKey + QStringLiteral("=MeterValues=") + jsonText(payload),
+                            MaxMeterValuesKept);
 }
 
 void Thread_pipe::StatusNotification_Request(ushort ConnectorId)
@@ -374,22 +448,47 @@ void Thread_pipe::Ocppin_datapro(QString text)
             gun.CardRead = 3;
         }
     } else if (action == QLatin1String("StartTransactionResponse")) {
+        // Only a response with an idTagInfo status of the list answers the
+        // start; any other is no answer and the start is sent again. An
+        // answer to the start of a transaction that has ended (an earlier
+        // session, a previous run) leaves the session on the screen alone.
+        const QString answering = m_startInFlight.value(0);
+        const bool ours = !transactionRecord.belongsToEndedTransaction(answering);
+        quint16 startRequest = 0;
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
             const QString status = textMember(info, QStringLiteral("status"));
             qDebug().noquote() << QStringLiteral("expiryDate = ") + textMember(info, QStringLiteral("expiryDate"));
             if (status == QLatin1String("Accepted")) {
                 qDebug("start transaction request accepted!!");
-                gun.startRequest = 3;
+                startRequest = 3;
             } else if (status == QLatin1String("Blocked") || status == QLatin1String("Expired") ||
                        status == QLatin1String("Invalid") || status == QLatin1String("ConcurrentTx")) {
-                gun.startRequest = 4;
+                startRequest = 4;
             }
         }
-        if (root.contains(QStringLiteral("transactionId")))
-            gun.transactionId = wholeNumber(root.value(QStringLiteral("transactionId")));
-        settleTransactionMessage(failed, StartTransactionCache, timer_starttransaction_retry_1,
-                                 Retry_StartTransactionReq);
+        const bool hasId = startRequest != 0 && root.contains(QStringLiteral("transactionId"));
+        const qint32 transactionId = hasId ? wholeNumber(root.value(QStringLiteral("transactionId"))) : 0;
+        if (startRequest == 0) {
+            qWarning("StartTransactionResponse without a known idTagInfo status: no answer, sent again");
+        } else if (ours) {
+            gun.startRequest = startRequest;
+            if (hasId)
+                gun.transactionId = transactionId;
+        }
+        // The record learns the transactionId (and sends a stop that waited
+        // for it) before the start leaves it, so no moment on disk lacks both.
+        if (!failed && startRequest != 0 && !answering.isNull()) {
+            TransactionRecord::Stop held;
+            const qint32 id = hasId ? transactionId : gun.transactionId;
+            if (!hasId && !ours) {
+                if (transactionRecord.startUnanswerable(answering))
+                    qWarning("StopTransaction not sent: the answer to its StartTransaction has no transactionId");
+            } else if (transactionRecord.startAnswered(answering, id, &held)) {
+                sendStopTransaction(id, held.meterStop, held.reason, held.timestamp);
+            }
+        }
+        answerTransactionMessage(startQueue(), failed || startRequest == 0);
     } else if (action == QLatin1String("StopTransactionResponse")) {
         if (root.contains(QStringLiteral("idTagInfo"))) {
             const QJsonObject info = objectMember(root, QStringLiteral("idTagInfo"));
@@ -397,9 +496,9 @@ void Thread_pipe::Ocppin_datapro(QString text)
             if (textMember(info, QStringLiteral("status")) == QLatin1String("Accepted"))
                 qDebug("stop transaction request accepted!!");
         }
-        settleTransactionMessage(failed, StopTransactionCache, timer_stoptransaction_retry_1, Retry_StopTransactionReq);
+        answerTransactionMessage(stopQueue(), failed);
     } else if (action == QLatin1String("MeterValuesResponse")) {
-        settleTransactionMessage(failed, MeterValueCache, timer_metervalue_retry_1, Retry_MeterValueReq);
+        answerTransactionMessage(meterQueue(), failed);
     } else if (action == QLatin1String("RemoteStartTransaction")) {
         if (gun.status == sta_Available || gun.status == sta_Preparing) {
             gun.startRequest = 6;
@@ -437,69 +536,92 @@ void Thread_pipe::Ocppin_datapro(QString text)
 
 // ---------------------------------------------------------------- transaction message retry
 
-// The interval grows with every re-send of the kind.
-void Thread_pipe::armRetry(QTimer *timer, quint16 counter)
+// The interval grows with every re-send of the message being retried.
+void Thread_pipe::armRetry(const Queue &q)
 {
-    if (!timer)
+    if (!q.timer)
         return; // the link was stopped: nothing is sent again
-    qint64 interval = qint64(Config.TransactionMessageRetryInterval) * (qint64(counter) + 1);
+    qint64 interval = qint64(Config.TransactionMessageRetryInterval) * (qint64(q.counter) + 1);
     if (interval <= 0)
         interval = MinTransactionMessageRetryIntervalMs; // a 0 ms period would spin
-    timer->start(int(qMin<qint64>(interval, INT_MAX)));
+    q.timer->start(int(qMin<qint64>(interval, MaxIntervalMs)));
 }
 
-// A transaction message was answered: an answer with the failure phrase has
-// it sent again later, any other answer settles it.
-void Thread_pipe::settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter)
+QString Thread_pipe::waitingForResend(const Queue &q)
 {
+    QStringList flying = q.inFlight;
+    for (const QString &text : q.cache)
+        if (!flying.removeOne(text))
+            return text;
+    return QString();
+}
+
+QString Thread_pipe::answerTransactionMessage(Queue q, bool failed)
+{
+    const QString answered = q.inFlight.isEmpty() ? QString() : q.inFlight.takeFirst();
     if (failed) {
-        armRetry(timer, counter);
-        return;
+        armRetry(q);
+        return answered;
     }
-    if (!cache.isEmpty())
-        cache.removeLast();
-    if (timer)
-        timer->stop();
+    if (!answered.isNull()) {
+        q.cache.removeOne(answered);
+        q.counter = 0; // the next message has attempts of its own
+        transactionRecord.messageSettled(answered);
+    }
+    if (q.timer && waitingForResend(q).isNull())
+        q.timer->stop();
+    if (!answered.isNull())
+        emit transactionMessageSettled();
+    return answered;
 }
 
-// One retry tick of a kind: the cached message goes out again, or, once the
-// attempts are used up, it is dropped after what giving up means for the kind.
-void Thread_pipe::resendCached(QStringList &cache, QTimer *timer, quint16 &counter,
-                               const std::function<void()> &giveUp)
+// One retry tick of a kind: the oldest failed message goes out again, or,
+// once its attempts are used up, it is dropped after what giving up means
+// for the kind. A tick that finds none waiting ends the retry.
+void Thread_pipe::resendFailed(Queue q, const std::function<void(const QString &)> &giveUp)
 {
-    if (cache.isEmpty()) {
-        if (timer)
-            timer->stop();
+    const QString waiting = waitingForResend(q);
+    if (waiting.isNull()) {
+        if (q.timer)
+            q.timer->stop();
         return;
     }
-    if (int(counter) >= attemptLimit()) {
-        giveUp();
-        cache.removeLast();
-    } else {
-        emit ocppwrite(cache.last());
+    const int limit = attemptLimit();
+    if (int(q.counter) >= limit) {
+        q.cache.removeOne(waiting);
+        q.counter = 0;
+        qWarning().noquote() << q.action << "given up after" << limit << "attempt(s)";
+        transactionRecord.messageSettled(waiting);
+        giveUp(waiting);
+        if (q.timer && waitingForResend(q).isNull())
+            q.timer->stop();
+        emit transactionMessageSettled();
+        return;
     }
-    ++counter;
+    q.inFlight.append(waiting);
+    emit ocppwrite(waiting);
+    ++q.counter;
 }
 
 void Thread_pipe::Retry_StartTransactionRequest()
 {
-    resendCached(StartTransactionCache, timer_starttransaction_retry_1, Retry_StartTransactionReq, [] {
-        // Given up: the supervisor goes on as if the start was accepted.
-        gun_status[1].startRequest = 3;
-        if (timer_starttransaction_retry_1)
-            timer_starttransaction_retry_1->stop();
+    // Given up: the supervisor goes on as if the start was accepted.
+    resendFailed(startQueue(), [](const QString &start) {
+        if (!transactionRecord.belongsToEndedTransaction(start))
+            gun_status[1].startRequest = 3;
+        if (transactionRecord.startUnanswerable(start))
+            qWarning("StopTransaction not sent: its StartTransaction was given up unanswered");
     });
 }
 
 void Thread_pipe::Retry_StopTransactionRequest()
 {
-    resendCached(StopTransactionCache, timer_stoptransaction_retry_1, Retry_StopTransactionReq,
-                 [this] { Retry_StopTransactionReq = 0; });
+    resendFailed(stopQueue(), [](const QString &) {});
 }
 
 void Thread_pipe::Retry_MeterValueRequest()
 {
-    resendCached(MeterValueCache, timer_metervalue_retry_1, Retry_MeterValueReq, [this] { Retry_MeterValueReq = 0; });
+    resendFailed(meterQueue(), [](const QString &) {});
 }
 
 // Not driven by anything: Authorize is never retried.

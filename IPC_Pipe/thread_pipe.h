@@ -32,6 +32,10 @@ class Thread_pipe : public QObject
 {
     Q_OBJECT
 public:
+    // MeterValues kept for a client that does not answer them; beyond this
+    // the oldest goes. Start and stop messages are never dropped.
+    static constexpr int MaxMeterValuesKept = 1000;
+
     explicit Thread_pipe(QObject *parent = nullptr);
     ~Thread_pipe() override;
 
@@ -51,6 +55,8 @@ signals:
     void signal_RemoteStop_conf(QString status, QString key);
     void signal_Reset_conf(QString status, QString key);
     void signal_CS_NoResponse();
+    // A transaction message was answered or given up.
+    void transactionMessageSettled();
 
 public slots:
     void stop();
@@ -67,15 +73,48 @@ public slots:
     void Retry_StartTransactionRequest();
     void Retry_StopTransactionRequest();
     void Retry_MeterValueRequest();
+    // Start-up: a message the previous run left unanswered goes out again
+    // as it was, and the StopTransaction of a transaction it left open.
+    void resendTransactionMessage(QString text);
+    void sendStopTransaction(qint32 transactionId, double meterStop, QString reason, QString timestamp);
 
 private:
-    void sendRequest(const QString &action, const QJsonObject &payload, QStringList *cache = nullptr);
+    // The transaction messages of one kind: the cache (every message not yet
+    // answered without failure, oldest first), those written and awaiting an
+    // answer (a client on the FIFOs answers in the order of writing), the
+    // retry timer (null once the link was stopped) and the re-send counter of
+    // the message being retried.
+    struct Queue
+    {
+        const char *action;
+        QStringList &cache;
+        QStringList &inFlight;
+        QTimer *timer;
+        quint16 &counter;
+    };
+    Queue startQueue();
+    Queue stopQueue();
+    Queue meterQueue();
+    Queue queueOf(const QString &text);
+
+    void sendRequest(const QString &action, const QJsonObject &payload);
     void sendResponse(const QString &action, const QString &status, const QString &key);
-    void armRetry(QTimer *timer, quint16 counter);
-    void settleTransactionMessage(bool failed, QStringList &cache, QTimer *timer, quint16 counter);
-    void resendCached(QStringList &cache, QTimer *timer, quint16 &counter, const std::function<void()> &giveUp);
+    // Kept in its cache, then written. keepAtMost > 0 bounds the cache.
+    void queueTransactionMessage(Queue q, const QString &text, int keepAtMost = 0);
+    // A response of the kind: the oldest message awaiting an answer is
+    // settled, or, answered with a failure, waits to be sent again. Returns
+    // that message (empty when none awaited an answer).
+    QString answerTransactionMessage(Queue q, bool failed);
+    // The oldest message of the kind that failed and waits to be sent again.
+    static QString waitingForResend(const Queue &q);
+    void armRetry(const Queue &q);
+    void resendFailed(Queue q, const std::function<void(const QString &)> &giveUp);
     void stopWriter();
     void stopReader();
+
+    QStringList m_startInFlight;
+    QStringList m_stopInFlight;
+    QStringList m_meterInFlight;
 };
 
 #endif // THREAD_PIPE_H

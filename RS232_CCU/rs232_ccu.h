@@ -11,17 +11,19 @@
 #include "sharedvalue.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 
 class QTimer;
 
-// Paces the poll schedule. Process-wide, created before the application
-// object, lives on the GUI thread; the owner starts it together with the
-// worker thread.
+// Paces the poll schedule. Process-wide; made on the worker thread as that
+// thread starts and deleted there as it finishes (null meanwhile), so that a
+// stalled GUI thread never stops the poll.
 extern QTimer *timer_rs232_interval;
 
 // Link counters; only the worker thread changes them.
@@ -103,6 +105,13 @@ public:
     // validation and decoding.
     void takeReceived(const QByteArray &chunk);
 
+    // Requests that timed out and whose answers may still come, oldest first;
+    // a CCU answers in order, so a few are enough. An answer is recognised
+    // as late for this long after its request timed out (1.5 s after the
+    // request), less than the two seconds until the same read is asked again.
+    static constexpr int MaxLateRequests = 3;
+    static constexpr int LateAnswerWindowMs = 1000;
+
     // Closes and deletes the port and the response timer. Runs on the worker
     // thread as it finishes, so that both die on the thread that made them.
     void releaseSerial();
@@ -146,10 +155,20 @@ public slots:
     void set_run(bool run);
 
 private:
+    // Which request a sound frame answers.
+    enum class Answers { Current, Late, Nothing };
+
     void sendControl(quint8 subCode);
     void sendSetting(quint16 cid2, const QByteArray &info);
     QTimer *responseTimer();
-    void linkAnswered();
+    void takeFrame(const QByteArray &frame);
+    bool frameIsSound(const QByteArray &frame) const;
+    Answers attribute(int infoBytes, bool rtnOk, int &order);
+    void lineAlive();
+    void requestAnswered();
+    void lineFailed(const QString &why);
+    void decode(int order);
+    void clearAlarmFlags();
     void decodeBootup();
     void decodeSystemStatus();
     void decodeChargingData();
@@ -157,9 +176,27 @@ private:
 
     // Requests unanswered in a row; the link-loss detector.
     quint32 m_missedInRow = 0;
-    // While the CCU reports a fault the schedule alternates the alarm read
-    // with a status read, so that a cleared fault is seen.
-    bool m_statusTurnInAlarm = false;
+    // While the CCU reports a fault the schedule takes turns: alarm read,
+    // status read (so that a cleared fault is seen) and, while a charge runs,
+    // charging-data read.
+    int m_alarmTurn = 0;
+    // The request on the line and whether its response window is still open.
+    bool m_awaiting = false;
+    int m_inFlightOrder = 0;
+    struct LateRequest
+    {
+        int order;
+        qint64 timedOutAt;
+    };
+    QVector<LateRequest> m_lateRequests;
+    QElapsedTimer m_clock;
+    void addLate(int order);
+    // The boot-up read is asked again after a time-out until one answer has
+    // brought the CCU's information (on this port).
+    bool m_bootupKnown = false;
+    // Bad frames and late answers are logged once per burst.
+    bool m_badFrameBurst = false;
+    bool m_lateBurst = false;
 };
 
 #endif // RS232_CCU_H

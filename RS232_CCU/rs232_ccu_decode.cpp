@@ -32,6 +32,7 @@ void RS232_CCU::decodeBootup()
     bootupinfo.CCU_FW_Ver = hexText(d, 40, 8);
     bootupinfo.CCU_Adr = byteAt(d, 48);
     bootupinfo.Fan_Speed = byteAt(d, 50);
+    m_bootupKnown = true;
 }
 
 void RS232_CCU::decodeSystemStatus()
@@ -43,11 +44,29 @@ void RS232_CCU::decodeSystemStatus()
     }
     const quint32 temperature = bigEndian16(d, 0);
     systemstatus.Temperature = temperature;
-    systemstatus.TemperatureStr = QString::number(double(temperature / 10), 'f', 1) + "Centigrade";
-    systemstatus.Sys_available_sta = byteAt(d, 2);
-    systemstatus.Gun1_available_sta = byteAt(d, 4) & 0x03;
+    systemstatus.TemperatureStr = QString::number(temperature / 10.0, 'f', 1) + "Centigrade";
+    const quint16 sys = byteAt(d, 2);
+    const quint16 gun = byteAt(d, 4) & 0x03;
+    // Neither alarm nor fault: the flags of the last fault are history, and
+    // the next fault must be named by flags read during that fault.
+    if (sys != 1 && sys != 2 && gun != 2)
+        clearAlarmFlags();
+    systemstatus.Sys_available_sta = sys;
+    systemstatus.Gun1_available_sta = gun;
     systemstatus.Gun1_plugged_sta = byteAt(d, 6) & 0x03;
     systemstatus.Sys_time = hexText(d, 7, 4);
+}
+
+void RS232_CCU::clearAlarmFlags()
+{
+    for (Shared<bool> *flag :
+         {&errorinfo.Err_Sys_DoorOpen, &errorinfo.Err_Sys_EPO, &errorinfo.Err_Sys_SPD, &errorinfo.Err_Sys_Rectifier,
+          &errorinfo.Err_Sys_TemperatureOver, &errorinfo.Err_Sys_Fan, &errorinfo.Err_Sys_others,
+          &errorinfo.Err_Sys_PowerSupply, &errorinfo.Err_Sys_Rectifier_Com, &errorinfo.Err_Gun1_ISO,
+          &errorinfo.Err_Gun1_Elock, &errorinfo.Err_Gun1_TemperatureOver, &errorinfo.Err_Gun1_Rectifier,
+          &errorinfo.Err_Gun1_others, &errorinfo.Err_Gun1_Rectifier_Com, &errorinfo.Err_Gun1_ISO_Com,
+          &errorinfo.Err_Gun1_Output_ShortCircuit, &errorinfo.Err_Gun1_PLC_Com})
+        *flag = false;
 }
 
 void RS232_CCU::decodeChargingData()

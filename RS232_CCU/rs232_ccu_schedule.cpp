@@ -31,19 +31,24 @@ void RS232_CCU::Rs232_Contrl()
     const quint16 sys = systemstatus.Sys_available_sta;
     if (sys == 1 || sys == 2 || systemstatus.Gun1_available_sta == 2) {
         // A stop must reach a CCU that reports trouble; the status read in
-        // between the alarm reads is what ends this state once it clears.
+        // between the alarm reads is what ends this state once it clears; a
+        // charge that goes on under a warning keeps its figures current and
+        // its end is seen.
         if (Request_Gun1_Stop) {
             SendCommand_Gun1_Stop();
             return;
         }
-        if (m_statusTurnInAlarm)
-            ReadSystemStatus();
-        else
-            ReadErrorData();
-        m_statusTurnInAlarm = !m_statusTurnInAlarm;
+        const quint16 phase = charginfo.Charging_phase;
+        const bool charging = systemstatus.Gun1_available_sta == 1 || (phase >= 1 && phase <= 5);
+        m_alarmTurn %= charging ? 3 : 2;
+        switch (m_alarmTurn++) {
+        case 0: ReadErrorData(); break;
+        case 1: ReadSystemStatus(); break;
+        default: ReadChargingData(); break;
+        }
         return;
     }
-    m_statusTurnInAlarm = false;
+    m_alarmTurn = 0;
 
     if (Request_Gun1_Start)
         SendCommand_Gun1_Start();

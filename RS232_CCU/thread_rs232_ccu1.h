@@ -36,7 +36,7 @@ signals:
     void signal_setpara_FanSpeedCtrl(ushort);
 
 public slots:
-    // Also deletes the poll timer (timer_rs232_interval is then null).
+    // The poll timer goes with the thread (timer_rs232_interval is then null).
     void stop();
     void SendCommand_Gun1_Start_Request();
     void SendCommand_Gun1_Stop_Request();

@@ -3,6 +3,9 @@
 #include "factorymode.h"
 #include "globalvariable.h"
 #include "help.h"
+#include "sessionsupervisor.h"
+#include "shutdown.h"
+#include "transactionrecord.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -53,12 +56,65 @@ ChargerApplication::ChargerApplication()
                      &Thread_RS232_CCU1::Set_PowerLimitEn_Request);
     QObject::connect(factory, &FactoryMode::signal_setpara_FanSpeedCtrl, &ccu,
                      &Thread_RS232_CCU1::Set_FanSpeedCtrl_Request);
+
+    // What the previous run left open is closed before anything else goes out.
+    SessionSupervisor *session = w->supervisor();
+    QObject::connect(session, &SessionSupervisor::resendTransactionMessage, &pipe,
+                     &Thread_pipe::resendTransactionMessage);
+    QObject::connect(session, &SessionSupervisor::stopRecoveredTransaction, &pipe, &Thread_pipe::sendStopTransaction);
+    session->recoverTransactions();
 }
+
+ChargerApplication::~ChargerApplication() = default;
 
 void ChargerApplication::startDeviceLinks()
 {
-    if (!DebugMode || !DebugMode_ChargerGun)
+    if (!DebugMode || !DebugMode_ChargerGun) {
         ccu.start();
+        m_ccuStarted = true;
+    }
     if (Config_DC_Meter)
         rs485.start();
+}
+
+void ChargerApplication::stopOnSignals()
+{
+    if (m_signals)
+        return;
+    m_signals = std::make_unique<ShutdownSignals>();
+    QObject::connect(m_signals.get(), &ShutdownSignals::shutdownRequested, &window, [this] { shutDown(); });
+}
+
+void ChargerApplication::shutDown()
+{
+    if (m_shuttingDown)
+        return; // a second signal changes nothing: the wait is bounded
+    m_shuttingDown = true;
+    qDebug("shutdown requested");
+    mytimer.stop(); // no supervisor tick from here on
+    const bool ccuStopping = window.supervisor()->stopForShutdown() && m_ccuStarted;
+    m_ccuGraceMs = ccuStopping ? CcuStopGraceMs : 0;
+    m_shutdownClock.start();
+    m_shutdownTimer.setSingleShot(true);
+    QObject::connect(&m_shutdownTimer, &QTimer::timeout, &window, [this] { finishShutdownWhenDone(); });
+    QObject::connect(&pipe, &Thread_pipe::transactionMessageSettled, &window, [this] { finishShutdownWhenDone(); });
+    finishShutdownWhenDone();
+}
+
+void ChargerApplication::finishShutdownWhenDone()
+{
+    if (m_shutdownFinished)
+        return;
+    const qint64 elapsed = m_shutdownClock.elapsed();
+    const bool answered = StartTransactionCache.isEmpty() && StopTransactionCache.isEmpty() &&
+                          !transactionRecord.stopPending();
+    const bool ccuDone = elapsed >= m_ccuGraceMs;
+    if (elapsed < ShutdownGraceMs && !(answered && ccuDone)) {
+        m_shutdownTimer.start(int((ccuDone ? ShutdownGraceMs : m_ccuGraceMs) - elapsed));
+        return;
+    }
+    m_shutdownFinished = true;
+    if (!answered)
+        qWarning("shutdown: unanswered transaction messages stay in Transaction.json for the next start");
+    window.UI_interface_exit();
 }

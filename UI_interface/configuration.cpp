@@ -6,17 +6,26 @@
 #include <QDebug>
 #include <QJsonArray>
 
-// Seconds as text to milliseconds, raised to the interval's minimum.
-static quint32 intervalMs(const QString &key, quint32 minimumMs)
+#include <algorithm>
+
+// Seconds as text to milliseconds. Only a value that gives no usable
+// interval (missing, not a number, zero or less) takes the fallback; a
+// value beyond a day is held to a day.
+static quint32 intervalMs(const QString &key, quint32 fallbackMs)
 {
+    const QString text = configText(key);
     bool ok = false;
-    const qlonglong seconds = configText(key).toLongLong(&ok, 10);
-    const qlonglong ms = ok ? seconds * 1000 : 0;
-    if (ms < qlonglong(minimumMs)) {
-        qDebug() << "configuration" << key << "missing or too small, using" << minimumMs / 1000 << "s";
-        return minimumMs;
+    const qlonglong seconds = text.toLongLong(&ok, 10);
+    const bool overlong = !ok && !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    if (overlong || (ok && seconds > qlonglong(MaxIntervalMs / 1000))) {
+        qDebug() << "configuration" << key << "too large, using" << MaxIntervalMs / 1000 << "s";
+        return MaxIntervalMs;
     }
-    return ms > 0xFFFFFFFFLL ? 0xFFFFFFFFu : quint32(ms);
+    if (!ok || seconds <= 0) {
+        qDebug() << "configuration" << key << "missing or unusable, using" << fallbackMs / 1000 << "s";
+        return fallbackMs;
+    }
+    return quint32(seconds * 1000);
 }
 
 void ReadConfigration()

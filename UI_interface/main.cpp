@@ -4,7 +4,6 @@
 #include "resetscript.h"
 #include "runtimeoptions.h"
 #include "servicepinsetup.h"
-#include "shutdown.h"
 
 #include <QApplication>
 
@@ -43,10 +42,7 @@ int main(int argc, char *argv[])
 
     ChargerApplication charger;
     charger.startDeviceLinks();
-
-    ShutdownSignals shutdownSignals;
-    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &charger.window,
-                     &MainWindow::UI_interface_exit);
+    charger.stopOnSignals();
 
     const int code = a.exec();
     // However the loop ended, a reset hand-over keeps its exit code.

@@ -388,6 +388,10 @@ void MainWindow::openCompletionPage()
     } else if (gun.page == page_charging_child2) {
         charging->page_hide();
         charging_child2->hide();
+    } else if (gun.page == page_charging_child1) {
+        // The charge ended while the card prompt was open.
+        charging->page_hide();
+        charging_child1->hide();
     } else if (gun.page == page_charging) {
         charging->page_hide();
     } else {

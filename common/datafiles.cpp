@@ -5,9 +5,12 @@
 #include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cmath>
+#include <fcntl.h>
+#include <unistd.h>
 
 static const char EnergyFileName[] = "EnergyMeter_Lcd.json";
 static const char EnergyMember[] = "EnergyMeter_LCD";
@@ -39,7 +42,21 @@ QJsonObject readJsonFile(const QString &path, bool *ok, QJsonParseError::ParseEr
     return doc.object();
 }
 
-bool writeJsonFile(const QString &path, const QJsonObject &object, QFileDevice::Permissions permissions)
+namespace {
+// The directory entry of a rename or removal reaches the disk only with the
+// directory itself.
+void syncDirectoryOf(const QString &path)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+} // namespace
+
+bool writeJsonFile(const QString &path, const QJsonObject &object, FileSync sync, QFileDevice::Permissions permissions)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
@@ -50,7 +67,26 @@ bool writeJsonFile(const QString &path, const QJsonObject &object, QFileDevice::
         return false;
     }
     file.write(QJsonDocument(object).toJson(QJsonDocument::Indented));
-    return file.commit();
+    if (sync == FileSync::ToDisk && (!file.flush() || ::fsync(file.handle()) != 0)) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    if (!file.commit())
+        return false;
+    if (sync == FileSync::ToDisk)
+        syncDirectoryOf(path);
+    return true;
+}
+
+bool removeDataFile(const QString &path)
+{
+    if (!QFile::exists(path))
+        return true;
+    if (!QFile::remove(path))
+        return false;
+    syncDirectoryOf(path);
+    return true;
 }
 
 QString configText(const QString &key)
@@ -59,7 +95,7 @@ QString configText(const QString &key)
     return value.isString() ? value.toString() : QString();
 }
 
-float readEnergyRegister()
+double readEnergyRegister()
 {
     const QString path = dataFile(EnergyFileName);
     if (!QFile::exists(path))
@@ -67,7 +103,7 @@ float readEnergyRegister()
     bool parsed = false;
     const QJsonObject root = readJsonFile(path, &parsed);
     bool ok = false;
-    const float value = root.value(EnergyMember).toString().toFloat(&ok);
+    const double value = root.value(EnergyMember).toString().toDouble(&ok);
     if (parsed && ok && std::isfinite(value) && value >= 0)
         return value;
     // The next save would overwrite the only trace of the register: keep the
@@ -79,11 +115,11 @@ float readEnergyRegister()
     return 0;
 }
 
-bool writeEnergyRegister(float kWh)
+bool writeEnergyRegister(double kWh)
 {
     QJsonObject root;
-    root.insert(EnergyMember, QString::number(double(kWh), 'f', 1));
-    return writeJsonFile(dataFile(EnergyFileName), root);
+    root.insert(EnergyMember, QString::number(kWh, 'f', 1));
+    return writeJsonFile(dataFile(EnergyFileName), root, FileSync::ToDisk);
 }
 
 bool writeStatusNotificationFile()

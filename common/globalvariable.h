@@ -30,10 +30,12 @@ struct Status
     float f_voltage = 0;     // V
     float f_current = 0;     // A
     quint16 Charging_phase = 0;
-    float f_energy_LcdCal = 0; // HMI's own energy register, kWh
-    float f_startmeter = 0;
-    float f_energy = 0;
-    float f_stopmeter = 0;
+    // Register readings in kWh, in double: a float register above ~131 MWh
+    // no longer adds the few Wh of one second of low-power charging.
+    double f_energy_LcdCal = 0; // HMI's own energy register, kWh
+    double f_startmeter = 0;
+    double f_energy = 0;
+    double f_stopmeter = 0;
     float f_chargedkWh = 0;
     float f_chargedMoney = 0;
     float f_togokWh = 0;

@@ -4,15 +4,18 @@
 // The life of a serial-line worker on a thread of its own, the same for the
 // CCU and the meter owner. The owner holds the thread and the worker by value
 // and this object after them. The worker moves to the thread, opens its line
-// as the thread starts and releases it on that thread as the thread finishes;
-// the process-wide poll timer (GUI thread) ticks the worker only while the
-// thread runs.
+// as the thread starts and releases it on that thread as the thread finishes.
+// The process-wide poll timer lives on the worker thread too: made as the
+// thread starts, deleted as it finishes, so that nothing on the GUI thread
+// (a long file write, a reset script) holds the poll back.
 
 #include <QObject>
 #include <QThread>
 #include <QTimer>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 class WorkerThread
 {
@@ -24,34 +27,51 @@ public:
     {
         worker.moveToThread(&thread);
         QObject::connect(&thread, &QThread::started, &worker, open);
-        // The port and the response timer were made on the worker thread and
-        // are deleted there, as the thread finishes.
+        QObject::connect(
+            &thread, &QThread::started, &worker,
+            [this, &worker, pollMs, poll] {
+                QTimer *timer = new QTimer;
+                timer->setInterval(pollMs);
+                QObject::connect(timer, &QTimer::timeout, &worker, poll);
+                timer->start();
+                publishTimer(timer);
+            },
+            Qt::DirectConnection);
+        // The port, the response timer and the poll timer were made on the
+        // worker thread and are deleted there, as the thread finishes.
         QObject::connect(&thread, &QThread::finished, &worker, release, Qt::DirectConnection);
-        // An earlier owner (tests build several) took its timer along.
-        if (!pollTimer)
-            pollTimer = new QTimer;
-        pollTimer->setInterval(pollMs);
-        QObject::connect(pollTimer, &QTimer::timeout, &worker, poll);
+        QObject::connect(
+            &thread, &QThread::finished, &worker,
+            [this] {
+                delete m_pollTimer;
+                publishTimer(nullptr);
+            },
+            Qt::DirectConnection);
     }
     ~WorkerThread() { stop(); }
 
     WorkerThread(const WorkerThread &) = delete;
     WorkerThread &operator=(const WorkerThread &) = delete;
 
-    // Starts the thread and then the poll timer: ticks queued to a worker
-    // whose thread is not running would only pile up and then burst onto the
-    // line. Once only; nothing after stop().
+    // Starts the thread, which opens the line and then starts the poll timer;
+    // returns once the timer runs (the global names it from then on). Once
+    // only; nothing after stop().
     void start();
 
-    // The poll timer goes, nothing more goes onto the line, the thread ends;
-    // prompt even with a request in flight. Later calls find it done.
+    // Nothing more goes onto the line, the thread ends and takes the poll
+    // timer along (the global is null again); prompt even with a request in
+    // flight. Later calls find it done.
     void stop();
 
 private:
+    void publishTimer(QTimer *timer);
+
     QThread &m_thread;
     QTimer *&m_pollTimer;
     std::atomic<bool> *m_halted;
     bool m_startable = true;
+    std::mutex m_lock; // hands the timer's address from the worker thread to the owner's
+    std::condition_variable m_timerChanged;
 };
 
 #endif // WORKERTHREAD_H

@@ -7,10 +7,12 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,6 +20,41 @@
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+
+// Line settings of a serial device as the system holds them (baud rate,
+// data bits, parity, stop bits, flow control); "" when it cannot be read.
+// The settings belong to the device, so any descriptor shows what the code
+// under test set on its own.
+inline QString lineSettings(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios tio {};
+    const bool ok = fd >= 0 && tcgetattr(fd, &tio) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (!ok)
+        return QString();
+    const speed_t speed = cfgetospeed(&tio);
+    const int baud = speed == B9600 ? 9600 : speed == B19200 ? 19200 : speed == B38400 ? 38400 : speed == B115200 ? 115200 : -1;
+    const int bits = (tio.c_cflag & CSIZE) == CS8 ? 8 : (tio.c_cflag & CSIZE) == CS7 ? 7 : 0;
+    const char parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? 'O' : 'E') : 'N';
+    const int stop = (tio.c_cflag & CSTOPB) ? 2 : 1;
+    const bool flow = (tio.c_cflag & CRTSCTS) || (tio.c_iflag & (IXON | IXOFF));
+    return QString("%1 %2%3%4%5").arg(baud).arg(bits).arg(parity).arg(stop).arg(flow ? " flow" : "");
+}
+
+// A worker's poll timer (re)started with another interval, or stopped, on
+// the thread it lives on; returns once done. Through the timer's own slots:
+// a lambda handed to another thread would be data the thread checker cannot
+// see handed over.
+inline void restartOnItsThread(QTimer *timer, int ms)
+{
+    QMetaObject::invokeMethod(timer, "start", Qt::BlockingQueuedConnection, Q_ARG(int, ms));
+}
+inline void stopOnItsThread(QTimer *timer)
+{
+    QMetaObject::invokeMethod(timer, "stop", Qt::BlockingQueuedConnection);
+}
 
 // A raw pseudo-terminal whose slave end the code under test opens by path;
 // the test reads and writes the master end. The slave stays open here, so

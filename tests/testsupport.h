@@ -6,6 +6,7 @@
 // the OCPP link's state reset.
 
 #include "globalvariable.h"
+#include "transactionrecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,8 +55,9 @@ template<typename T> T *child(QWidget &w, const char *name)
 }
 
 // The state the OCPP link reads and writes, as a fresh start leaves it:
-// connector 1 available without fault, nothing kept for re-sending, no
-// configuration keys, re-sending every 10 s, no reset asked for.
+// connector 1 available without fault, nothing kept for re-sending and no
+// transaction recorded, no configuration keys, re-sending every 10 s, no
+// reset asked for.
 inline void resetOcppState()
 {
     gun_status[1] = Status();
@@ -64,6 +66,7 @@ inline void resetOcppState()
     StartTransactionCache.clear();
     StopTransactionCache.clear();
     MeterValueCache.clear();
+    transactionRecord.clear();
     ConfigObj = QJsonObject();
     Config.TransactionMessageRetryInterval = 10000;
     SystemResetReq = 0;

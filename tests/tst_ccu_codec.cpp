@@ -85,24 +85,39 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<uint>("temperature");
         QTest::addColumn<bool>("answered");
-        const QByteArray status = ccuResponse(0, statusInfo(253, 0, 0, 1));
+        const QByteArray info = statusInfo(253, 0, 0, 1);
+        const QByteArray status = ccuResponse(0, info);
         const QString garbage = "reiceive data error：";
         const QString badLength = "Received data lenth wrong!!";
-        QByteArray wrongLenid = status, wrongAddress = status;
-        wrongLenid[12] = '6'; // LENID 0x016 for 24 characters
-        wrongAddress[4] = '2';
+        const QString badFrame = "CCU frame with a bad checksum dropped";
+        QByteArray flipped = status, badSum = status, badLchk = status;
+        flipped[13] = '8'; // temperature 0x80FD: a damaged digit that is still hex
+        badSum[status.size() - 2] = badSum[status.size() - 2] == '0' ? '1' : '0';
+        const int length = ccuLength(24);
+        const QByteArray head = QByteArray::fromHex("21015000");
         using L = QList<QByteArray>;
         QTest::newRow("over three reads") << L{status.left(10), status.mid(10, 20), status.mid(30)} << "" << 253u << true;
         QTest::newRow("lower case") << L{ccuResponse(0, statusInfo(0x1AB, 0, 0, 1), true)} << "" << 0x1ABu << true;
         QTest::newRow("17 characters") << L{"~21015000000FDB1\r"} << garbage << 0u << false;
         QTest::newRow("no SOI") << L{"x" + status.mid(1)} << garbage << 0u << false;
         QTest::newRow("noise without CR, bounded") << QVector<QByteArray>(10, QByteArray(1000, 'x')).toList() << garbage << 0u << false;
-        QTest::newRow("noise then frame") << L{"\x01" + status} << garbage << 0u << false;
-        QTest::newRow("two frames in one read") << L{status + status} << badLength << 0u << true;
-        QTest::newRow("wrong LENID") << L{wrongLenid} << badLength << 0u << true;
-        QTest::newRow("wrong address") << L{wrongAddress} << "" << 0u << true;
-        QTest::newRow("RTN 0x34") << L{ccuResponse(0x34, statusInfo(253, 0, 0, 1))}
-                                  << "command feed back RTN wrong,RTN= 4" << 0u << true;
+        QTest::newRow("stray bytes before the frame") << L{"\x01~~" + status} << "" << 253u << true;
+        QTest::newRow("frame after a broken one") << L{status.left(20) + status} << "" << 253u << true;
+        // The first answers the request; the second answers nothing.
+        QTest::newRow("two frames in one read") << L{ccuResponse(0, statusInfo(100, 0, 0, 1)) + status} << "" << 100u << true;
+        QTest::newRow("digit damaged") << L{flipped} << badFrame << 0u << true;
+        QTest::newRow("CHKSUM wrong") << L{badSum} << badFrame << 0u << true;
+        QTest::newRow("LCHKSUM wrong")
+            << L{ccuFrame((head + char((length >> 8) ^ 0x10) + char(length & 0xFF) + info).toHex().toUpper())}
+            << badFrame << 0u << true;
+        QTest::newRow("not hexadecimal")
+            << L{ccuFrame((head + char(length >> 8) + char(length & 0xFF)).toHex().toUpper() + "00FD00000001G00A0B0C0D00")}
+            << badFrame << 0u << true;
+        const int wrong = ccuLength(22);
+        QTest::newRow("wrong LENID") << L{ccuFrame((head + char(wrong >> 8) + char(wrong & 0xFF) + info).toHex().toUpper())}
+                                     << badLength << 0u << true;
+        QTest::newRow("wrong address") << L{ccuResponse(0, info, false, 0x02)} << "" << 0u << true;
+        QTest::newRow("RTN 0x34") << L{ccuResponse(0x34, info)} << "command feed back RTN wrong,RTN= 4" << 0u << true;
     }
     void deliveries()
     {
@@ -121,6 +136,7 @@ private slots:
         QCOMPARE(ccu.timer_serial->isActive(), !answered);
         QCOMPARE(rtn.count(), line.contains("RTN") ? 1 : 0);
         QVERIFY(ccu.ReiceveData_all.size() <= RS232_CCU::MaxFrameLength);
+        ccu.ReadSystemStatus();
         ccu.takeReceived(ccuResponse(0, statusInfo(300, 0, 0, 1)));
         QCOMPARE(systemstatus.Temperature.load(), 300u);
     }
@@ -129,9 +145,10 @@ private slots:
     {
         QTest::addColumn<int>("raw");
         QTest::addColumn<QString>("text");
-        QTest::newRow("0x00FD") << 0x00FD << "25.0Centigrade";
-        QTest::newRow("0x0009, tenths cut") << 0x0009 << "0.0Centigrade";
-        QTest::newRow("0xFFFF") << 0xFFFF << "6553.0Centigrade";
+        QTest::newRow("0x00FD") << 0x00FD << "25.3Centigrade";
+        QTest::newRow("0x0009") << 0x0009 << "0.9Centigrade";
+        QTest::newRow("0x00FA, whole degrees") << 0x00FA << "25.0Centigrade";
+        QTest::newRow("0xFFFF") << 0xFFFF << "6553.5Centigrade";
     }
     void statusDecoding()
     {
@@ -161,6 +178,35 @@ private slots:
                  QVector<bool>(6, true) + QVector<bool>(13, false));
     }
 
+    // The flags of a fault stay while the CCU still reports alarm or fault,
+    // and go with the first status that reports neither.
+    void alarmFlagsEndWithTheFault_data()
+    {
+        QTest::addColumn<int>("sys");
+        QTest::addColumn<int>("gun");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("system alarm (1)") << 1 << 0 << true;
+        QTest::newRow("system fault (2)") << 2 << 1 << true;
+        QTest::newRow("gun fault (2)") << 0 << 2 << true;
+        QTest::newRow("all clear") << 0 << 0 << false;
+        QTest::newRow("updating (3), delivering") << 3 << 1 << false;
+    }
+    void alarmFlagsEndWithTheFault()
+    {
+        QFETCH(int, sys);
+        QFETCH(int, gun);
+        QFETCH(bool, kept);
+        RS232_CCU ccu;
+        ccu.ReadErrorData();
+        ccu.takeReceived(ccuResponse(0, QByteArray::fromHex("01ff01ff000000")));
+        ccu.ReadSystemStatus();
+        ccu.takeReceived(ccuResponse(0, statusInfo(253, quint8(sys), quint8(gun), 1)));
+        const ErrorInfo &e = errorinfo;
+        QCOMPARE((QVector<bool>{e.Err_Sys_DoorOpen, e.Err_Sys_PowerSupply, e.Err_Sys_Rectifier_Com, e.Err_Gun1_ISO,
+                                e.Err_Gun1_Elock, e.Err_Gun1_Output_ShortCircuit, e.Err_Gun1_PLC_Com}),
+                 QVector<bool>(7, kept));
+    }
+
     void shortAnswersLeaveRecords_data()
     {
         QTest::addColumn<int>("order");
@@ -178,7 +224,9 @@ private slots:
         QFETCH(QString, line);
         errorinfo.Err_Sys_DoorOpen = true;
         RS232_CCU ccu;
-        ccu.Order = order;
+        const Send reads[] = {[](RS232_CCU &c) { c.ReadBootupinfo(); }, [](RS232_CCU &c) { c.ReadSystemStatus(); },
+                              [](RS232_CCU &c) { c.ReadChargingData(); }, [](RS232_CCU &c) { c.ReadErrorData(); }};
+        reads[order - 1](ccu);
         LogCapture log;
         ccu.takeReceived(ccuResponse(0, QByteArray(size, char(0xFF))));
         QVERIFY(log.lines().contains(line));

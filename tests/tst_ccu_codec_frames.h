@@ -10,19 +10,31 @@
 #include <QByteArray>
 #include <QtEndian>
 
-// A response frame: "~", hex of 21 01 50 RTN LENGTH INFO, checksum, CR.
-inline QByteArray ccuResponse(quint8 rtn, const QByteArray &info, bool lowerCase = false)
+// A frame around the hexadecimal text of its binary content: "~", the text,
+// the checksum of the text as sent, CR.
+inline QByteArray ccuFrame(const QByteArray &text)
 {
-    const int lenid = info.size() * 2;
-    const int nibbles = (lenid & 0xF) + ((lenid >> 4) & 0xF) + ((lenid >> 8) & 0xF);
-    const int length = (((16 - nibbles % 16) % 16) << 12) | lenid;
-    const char head[] = {0x21, 0x01, 0x50, char(rtn), char(length >> 8), char(length & 0xFF)};
-    QByteArray text = (QByteArray(head, 6) + info).toHex().toUpper();
     quint32 sum = 0;
     for (char c : text)
         sum += quint8(c);
-    text += QByteArray::number((0x10000 - (sum & 0xFFFF)) & 0xFFFF, 16).rightJustified(4, '0').toUpper();
-    return '~' + (lowerCase ? text.toLower() : text) + '\r';
+    return '~' + text + QByteArray::number((0x10000 - (sum & 0xFFFF)) & 0xFFFF, 16).rightJustified(4, '0').toUpper()
+        + '\r';
+}
+
+// The LENGTH field for a LENID: LCHKSUM in the top nibble.
+inline int ccuLength(int lenid)
+{
+    const int nibbles = (lenid & 0xF) + ((lenid >> 4) & 0xF) + ((lenid >> 8) & 0xF);
+    return (((16 - nibbles % 16) % 16) << 12) | lenid;
+}
+
+// A response frame: "~", hex of 21 01 50 RTN LENGTH INFO, checksum, CR.
+inline QByteArray ccuResponse(quint8 rtn, const QByteArray &info, bool lowerCase = false, quint8 adr = 0x01)
+{
+    const int length = ccuLength(info.size() * 2);
+    const char head[] = {0x21, char(adr), 0x50, char(rtn), char(length >> 8), char(length & 0xFF)};
+    const QByteArray text = (QByteArray(head, 6) + info).toHex().toUpper();
+    return ccuFrame(lowerCase ? text.toLower() : text);
 }
 
 inline QByteArray floatLE(float v)
@@ -54,6 +66,8 @@ inline void resetCcuState()
     charginfo.Charging_phase = charginfo.SOC_Current = 0;
     charginfo.DC_Voltage_Out = charginfo.DC_Current_Out = 0;
     bootupinfo.CCU_FW_Ver = QString();
+    bootupinfo.Max_DC_Voltage = 0;
+    bootupinfo.CCU_Adr = 0;
     uint_err_rs232 = 0;
     closetime = 0;
     pulse = 0;

@@ -117,6 +117,81 @@ private slots:
         QCOMPARE(tick(ccu), Charging);
     }
 
+    // Under a warning (system state 1) a charge goes on: its figures are
+    // read in turn with the alarms and the status until it has finished.
+    void chargeUnderAlarmKeepsItsFigures()
+    {
+        RS232_CCU ccu;
+        open(ccu);
+        QCOMPARE(tick(ccu), StatusRead);
+        ccu.takeReceived(ccuResponse(0, statusInfo(253, 1, 1, 1)));
+        QCOMPARE(tick(ccu), Alarms);
+        QCOMPARE(tick(ccu), StatusRead);
+        QCOMPARE(tick(ccu), Charging);
+        ccu.takeReceived(ccuResponse(0, QByteArray(1, '\x06') + QByteArray(41, '\0'))); // finished
+        QCOMPARE(tick(ccu), Alarms);
+        QCOMPARE(tick(ccu), StatusRead);
+        ccu.takeReceived(ccuResponse(0, statusInfo(253, 1, 0, 1))); // no longer delivering
+        QCOMPARE(tick(ccu), Alarms);
+        QCOMPARE(tick(ccu), StatusRead);
+        QCOMPARE(tick(ccu), Alarms);
+    }
+
+    // The boot-up read goes out again after every time-out and after a
+    // damaged answer, until one answer brings the CCU's information.
+    void bootupReadUntilAnswered()
+    {
+        RS232_CCU ccu;
+        open(ccu);
+        ccu.Serial_error();
+        QCOMPARE(tick(ccu), Bootup);
+        QByteArray damaged = ccuResponse(0, QByteArray(52, '\x11'));
+        damaged[20] = '7';
+        ccu.takeReceived(damaged);
+        QCOMPARE(tick(ccu), Bootup);
+        ccu.takeReceived(ccuResponse(0, QByteArray(52, '\x11')));
+        QCOMPARE(bootupinfo.CCU_FW_Ver.text(), QString("1111111111111111"));
+        QCOMPARE(tick(ccu), StatusRead);
+        QCOMPARE(tick(ccu), Charging);
+    }
+
+    // Answers that come after their request timed out are taken for the
+    // request they answer (by their length) or for none; they never stop
+    // the wait for the answer of the request now on the line.
+    void lateAnswersGoToTheirRequest()
+    {
+        const QByteArray status = ccuResponse(0, statusInfo(253, 0, 0, 1));
+        const QByteArray charging = ccuResponse(0, QByteArray(1, '\x03') + QByteArray(41, '\0'));
+        RS232_CCU ccu;
+        open(ccu);
+        ccu.takeReceived(ccuResponse(0, QByteArray(52, '\0')));
+        QCOMPARE(tick(ccu), StatusRead);
+        ccu.Serial_error();
+        QCOMPARE(tick(ccu), Charging);
+        ccu.takeReceived(status); // late, while the charging read waits
+        QCOMPARE(systemstatus.Temperature.load(), 253u);
+        QVERIFY(ccu.timer_serial->isActive());
+        QCOMPARE(charginfo.Charging_phase.load(), quint16(0));
+        ccu.takeReceived(charging); // its own answer
+        QVERIFY(!ccu.timer_serial->isActive());
+        QCOMPARE(charginfo.Charging_phase.load(), quint16(3));
+
+        // Two reads time out; an answer that fits neither the alarm read on
+        // the line nor them (a charging answer to a status read) is nothing.
+        systemstatus.Sys_available_sta = 1;
+        charginfo.Charging_phase = 0;
+        QCOMPARE(tick(ccu), Alarms);
+        ccu.Serial_error();
+        QCOMPARE(tick(ccu), StatusRead);
+        ccu.Serial_error();
+        QCOMPARE(tick(ccu), Alarms);
+        ccu.takeReceived(ccuResponse(0, QByteArray(1, '\x01') + QByteArray(41, '\0')));
+        QCOMPARE(charginfo.Charging_phase.load(), quint16(0));
+        QVERIFY(ccu.timer_serial->isActive());
+        QCOMPARE(uint_err_rs232.load(), 3u);
+        QVERIFY(!errorinfo.Err_Sys_RS232);
+    }
+
     void linkLostAndRebuiltOnEleventhTick()
     {
         RS232_CCU ccu;

@@ -70,10 +70,26 @@ void tst_Configuration::readConfiguration_data()
         << 2 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
     QTest::newRow("absent keys") << true << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"90\"}") << 1
                                  << 90000u << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
-    QTest::newRow("zero and garbage")
+    QTest::newRow("zero, garbage, negative")
         << true
-        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"0\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"ten\"}")
-        << 2 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
+        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"0\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"ten\"},"
+                      "{\"key\":\"TransactionMessageRetryInterval\",\"value\":\"-5\"}")
+        << 3 << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs << MinTransactionMessageRetryIntervalMs;
+    // A short interval the operator chose stays; a huge one is held to a day
+    // (beyond an int of milliseconds no timer would start).
+    QTest::newRow("short kept, huge held to a day")
+        << true
+        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"5\"},{\"key\":\"MeterValueSampleInterval\",\"value\":\"3000000\"},"
+                      "{\"key\":\"TransactionMessageRetryInterval\",\"value\":\"99999999999999999999999\"}")
+        << 3 << 5000u << 86400000u << 86400000u;
+    // Seconds beyond what milliseconds can hold: a day, or the fallback for a
+    // negative one, never an overflow.
+    QTest::newRow("beyond the range")
+        << true
+        << configWith("{\"key\":\"ConnectionTimeOut\",\"value\":\"2222222222222222222\"},"
+                      "{\"key\":\"MeterValueSampleInterval\",\"value\":\"-9000000000000000000\"},"
+                      "{\"key\":\"TransactionMessageRetryInterval\",\"value\":\"9223372036854775807\"}")
+        << 3 << 86400000u << MinMeterValueSampleIntervalMs << 86400000u;
     QTest::newRow("array is not an array") << true << QByteArray("{\"configurationKey\":{\"key\":\"x\"}}") << 0
                                            << MinConnectionTimeOutMs << MinMeterValueSampleIntervalMs
                                            << MinTransactionMessageRetryIntervalMs;
@@ -125,7 +141,7 @@ void tst_Configuration::coldBootThenLaterCalls()
     QCOMPARE(gun.status, QString("Unavailable"));
     QCOMPARE(gun.errorcode, QString("NoError"));
     QVERIFY(!gun.gun_plugin);
-    QCOMPARE(gun.f_energy_LcdCal, 1234.5f);
+    QCOMPARE(gun.f_energy_LcdCal, 1234.5);
     QCOMPARE(Config.ConnectionTimeOut, 45000u);
     QCOMPARE(dir.read("StatusNotification.json"),
              QByteArray("{\n    \"connectorId\": 1,\n    \"errorCode\": \"NoError\",\n    \"status\": \"Unavailable\"\n}\n"));
@@ -139,9 +155,9 @@ void tst_Configuration::coldBootThenLaterCalls()
     gun.CardRead = 2;
     gun.stopReason = Local;
     gun.transactionId = 77;
-    gun.f_energy_LcdCal = 1300.25f;
-    gun.f_energy = 1300.25f;
-    gun.f_stopmeter = 1300.0f;
+    gun.f_energy_LcdCal = 1300.25;
+    gun.f_energy = 1300.25;
+    gun.f_stopmeter = 1300.0;
     gun.charge_style = 2;
     gun.IDtag = "card";
     gun.IDtag_stop = "card";
@@ -160,9 +176,9 @@ void tst_Configuration::coldBootThenLaterCalls()
     QCOMPARE(gun.CardRead, quint16(2));
     QCOMPARE(gun.stopReason, Local);
     QCOMPARE(gun.transactionId, 77);
-    QCOMPARE(gun.f_energy_LcdCal, 1300.25f);
-    QCOMPARE(gun.f_energy, 1300.25f);
-    QCOMPARE(gun.f_stopmeter, 1300.0f);
+    QCOMPARE(gun.f_energy_LcdCal, 1300.25);
+    QCOMPARE(gun.f_energy, 1300.25);
+    QCOMPARE(gun.f_stopmeter, 1300.0);
     QCOMPARE(gun.charge_style, quint16(0));
     QCOMPARE(gun.page, page_home);
     QVERIFY(gun.IDtag.isEmpty() && gun.IDtag_stop.isEmpty());
@@ -183,36 +199,36 @@ void tst_Configuration::coldBootThenLaterCalls()
 
 void tst_Configuration::energyRegisterRoundTrip_data()
 {
-    QTest::addColumn<float>("value");
+    QTest::addColumn<double>("value");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("zero") << 0.0f << QByteArray("{\n    \"EnergyMeter_LCD\": \"0.0\"\n}\n");
-    QTest::newRow("one decimal") << 1234.54f << QByteArray("{\n    \"EnergyMeter_LCD\": \"1234.5\"\n}\n");
-    QTest::newRow("large") << 999999.8f << QByteArray("{\n    \"EnergyMeter_LCD\": \"999999.8\"\n}\n");
+    QTest::newRow("zero") << 0.0 << QByteArray("{\n    \"EnergyMeter_LCD\": \"0.0\"\n}\n");
+    QTest::newRow("one decimal") << 1234.54 << QByteArray("{\n    \"EnergyMeter_LCD\": \"1234.5\"\n}\n");
+    QTest::newRow("large") << 999999.8 << QByteArray("{\n    \"EnergyMeter_LCD\": \"999999.8\"\n}\n");
 }
 
 void tst_Configuration::energyRegisterRoundTrip()
 {
-    QFETCH(float, value);
+    QFETCH(double, value);
     QFETCH(QByteArray, expected);
     TestDataDir dir;
     QVERIFY(writeEnergyRegister(value));
     QCOMPARE(dir.read("EnergyMeter_Lcd.json"), expected);
-    QCOMPARE(readEnergyRegister(), QString::fromLatin1(expected).section('"', 3, 3).toFloat());
+    QCOMPARE(readEnergyRegister(), QString::fromLatin1(expected).section('"', 3, 3).toDouble());
 }
 
 void tst_Configuration::corruptEnergyFileIsKeptAside()
 {
     TestDataDir dir;
-    QCOMPARE(readEnergyRegister(), 0.0f); // no file yet: a new charger
+    QCOMPARE(readEnergyRegister(), 0.0); // no file yet: a new charger
     const QByteArray damaged("{\n    \"EnergyMeter_LCD\": \"12");
     dir.write("EnergyMeter_Lcd.json", damaged);
     LogCapture log;
-    QCOMPARE(readEnergyRegister(), 0.0f);
+    QCOMPARE(readEnergyRegister(), 0.0);
     QVERIFY(log.contains("energy register file unreadable"));
     QCOMPARE(dir.read("EnergyMeter_Lcd.json.corrupt"), damaged);
 
     dir.write("EnergyMeter_Lcd.json", "{\"EnergyMeter_LCD\": \"-5\"}");
-    QCOMPARE(readEnergyRegister(), 0.0f);
+    QCOMPARE(readEnergyRegister(), 0.0);
 }
 
 QTEST_GUILESS_MAIN(tst_Configuration)

@@ -9,6 +9,7 @@
 #include "rs232_ccu.h"
 #include "runtimeoptions.h"
 #include "thread_rs232_ccu1.h"
+#include "tst_ccu_codec_frames.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -50,9 +51,15 @@ private slots:
 
         ccu.start();
         // Ticks are given by hand below, not by the clock.
-        timer_rs232_interval->stop();
+        stopOnItsThread(timer_rs232_interval);
         const QByteArray bootRead = line.nextFrame();
         QVERIFY2(bootRead.startsWith("~21015041"), bootRead.constData());
+        // Answered, so that it is not asked again ahead of the setting.
+        QByteArray bootup(52, '\0');
+        bootup[39] = 1;  // power limiting on
+        bootup[48] = 7;  // CCU address
+        QVERIFY(line.write(ccuResponse(0, bootup)));
+        QTRY_COMPARE(bootupinfo.CCU_Adr.load(), quint16(7));
 
         QComboBox *list = screen.findChild<QComboBox *>(listName);
         QVERIFY(list && list->isEnabled());

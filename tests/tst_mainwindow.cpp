@@ -79,15 +79,28 @@ private slots:
         QCOMPARE(rfid.count(), 1);
     }
 
+    // The charge ends (car full, remote stop) while the driver has the card
+    // prompt open: the completion page still comes.
+    void chargeEndsUnderTheCardPrompt()
+    {
+        MainWindow w;
+        presentCard(w, 2);
+        w.Gun_startcharging(1);
+        Start_command_set_1 = true;
+        w.timerUpdate();
+        QCOMPARE(gun_status[1].page, page_charging);
+        w.charging_child1_show();
+        QCOMPARE(gun_status[1].page, page_charging_child1);
+        w.complete_show();
+        QCOMPARE(gun_status[1].page, page_complete);
+        QVERIFY(w.complete->isVisible() && !w.charging->isVisible() && !w.charging_child1->isVisible());
+        QVERIFY(!w.label_mask->isVisible());
+    }
+
     void rejectedCardShowsPopup()
     {
         MainWindow w;
-        w.show();
-        debug.gun1_plugin = true;
-        w.timerUpdate();
-        w.authorize_show();
-        gun_status[1].CardRead = 3;
-        w.timerUpdate();
+        presentCard(w, 3);
         QVERIFY(w.errormessage->isVisible());
     }
 
@@ -230,6 +243,17 @@ private:
             return w.charging_child2;
         }
         return w.charging_child1;
+    }
+
+    // Plugged in, on the card prompt, the card's answer in, one tick.
+    static void presentCard(MainWindow &w, quint16 cardRead)
+    {
+        w.show();
+        debug.gun1_plugin = true;
+        w.timerUpdate();
+        w.authorize_show();
+        gun_status[1].CardRead = cardRead;
+        w.timerUpdate();
     }
 
     std::unique_ptr<TestDataDir> m_dir;

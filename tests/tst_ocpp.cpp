@@ -1,9 +1,7 @@
 // test-components: common pipe
 // The OCPP messages over real FIFOs with a client at the far end.
 
-#include "testsupport.h"
-#include "thread_pipe.h"
-#include "tst_pipe_farend.h"
+#include "ocpplink.h"
 
 #include <QtTest>
 
@@ -31,22 +29,14 @@ class tst_ocpp : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestDataDir> m_dir;
-    std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<Thread_pipe> m_pipe;
-    std::unique_ptr<FarEnd> m_client;
+    std::unique_ptr<OcppLink> m_link;
+    TestDataDir *m_dir = nullptr;
+    LogCapture *m_log = nullptr;
+    Thread_pipe *m_pipe = nullptr;
+    FarEnd *m_client = nullptr;
 
-    bool dispatch(const QByteArray &message)
-    {
-        const int before = m_log->count("this ocppin is about = ");
-        return m_client->send(message) &&
-               QTest::qWaitFor([&] { return m_log->count("this ocppin is about = ") > before; }, 3000);
-    }
-    bool nothingMoreWritten()
-    {
-        emit m_pipe->ocppwrite("marker");
-        return m_client->next() == "marker\n";
-    }
+    bool dispatch(const QByteArray &message) { return m_link->deliver(message); }
+    bool nothingMoreWritten() { return m_link->nothingMoreWritten(); }
     QJsonObject payload(const QByteArray &prefix)
     {
         const QByteArray got = m_client->next();
@@ -63,13 +53,10 @@ private slots:
     void init()
     {
         resetOcppState();
-        m_dir = std::make_unique<TestDataDir>();
-        m_log = std::make_unique<LogCapture>();
-        m_pipe = std::make_unique<Thread_pipe>();
-        m_client = std::make_unique<FarEnd>(m_dir->path());
-        m_client->startReading();
+        m_link = std::make_unique<OcppLink>();
+        m_dir = &m_link->dir, m_log = &m_link->log, m_pipe = &m_link->pipe, m_client = &m_link->client;
     }
-    void cleanup() { m_client.reset(), m_pipe.reset(), m_log.reset(), m_dir.reset(); }
+    void cleanup() { m_link.reset(); }
 
     void requestBytes_data()
     {
@@ -104,7 +91,7 @@ private slots:
         gun.f_voltage = 400.06f;
         gun.status = sta_Charging;
         ConfigObj.insert("MeterValuesSampledData", "Voltage");
-        QVERIFY(QMetaObject::invokeMethod(m_pipe.get(), slot.constData(), Q_ARG(ushort, 1)));
+        QVERIFY(QMetaObject::invokeMethod(m_pipe, slot.constData(), Q_ARG(ushort, 1)));
         if (action == "StatusNotification") // rewritten before the message goes out
             QCOMPARE(m_dir->read("StatusNotification.json"), QJsonDocument::fromJson(json).toJson());
         const QRegularExpression stamp(R"("timestamp": "\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ")");
@@ -165,7 +152,10 @@ private slots:
         row("start accepted", R"(1=StartTransactionResponse={"idTagInfo":{"status":"Accepted"},"transactionId":42})",
             "1,3,42,OLD,0");
         row("start blocked", R"(1=StartTransactionResponse={"idTagInfo":{"status":"Blocked"}})", "1,4,7,OLD,0");
-        row("start string transactionId", R"(1=StartTransactionResponse={"transactionId":"42"})", "1,2,0,OLD,0");
+        // Without idTagInfo or with a status outside the list: no answer, nothing changes.
+        row("start without idTagInfo", R"(1=StartTransactionResponse={"transactionId":42})", "1,2,7,OLD,0");
+        row("start unknown status", R"(1=StartTransactionResponse={"idTagInfo":{"status":"Pending"},"transactionId":42})",
+            "1,2,7,OLD,0");
         row("start accepted with failure phrase",
             R"(1=StartTransactionResponse={"error":"failure to process the message",)"
             R"("idTagInfo":{"status":"Accepted"},"transactionId":5})",
@@ -227,36 +217,107 @@ private slots:
             QVERIFY(timer->isActive());
             QCOMPARE(timer->interval(), 10000 * (k + 1));
             m_pipe->Retry_StartTransactionRequest();
-            QCOMPARE(int(m_pipe->Retry_StartTransactionReq), k + 1);
+            QCOMPARE(int(m_pipe->Retry_StartTransactionReq), k < 3 ? k + 1 : 0); // a give-up starts afresh
             QCOMPARE(gun_status[1].startRequest, quint16(k < 3 ? 2 : 3));
             if (k < 3)
                 QCOMPARE(m_client->next(), first); // same text, same timestamp
         }
         QVERIFY(!timer->isActive() && StartTransactionCache.isEmpty());
-        // The counter carries over: the next failed start is given up at once.
+        // The next start has attempts of its own: it goes out again.
         m_pipe->StartTransaction_Request(1);
-        QVERIFY(!m_client->next().isEmpty() && dispatch(failure("StartTransaction")));
-        QCOMPARE(timer->interval(), 50000);
+        const QByteArray second = m_client->next();
+        QVERIFY(dispatch(failure("StartTransaction")));
+        QCOMPARE(timer->interval(), 10000);
         m_pipe->Retry_StartTransactionRequest();
-        QVERIFY(StartTransactionCache.isEmpty() && nothingMoreWritten());
+        QCOMPARE(m_client->next(), second);
     }
 
-    // Unlike a start, a stop given up makes way for the one before it.
-    void retryGiveUpOfStopKeepsTimer()
+    // A FIFO client answers in the order of sending: each answer settles the
+    // oldest message awaiting one, a failed one is sent again in its turn,
+    // and its attempts end with its success.
+    void answersSettleInOrder_data()
     {
-        ConfigObj.insert("TransactionMessageAttempts", "2");
-        for (int tx : {1, 2})
-            gun_status[1].transactionId = tx, m_pipe->StopTransacation_Request(1);
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<QByteArray>("action");
+        QTest::addColumn<QByteArray>("accepted");
+        QTest::newRow("StartTransaction") << QByteArray("StartTransaction_Request") << QByteArray("StartTransaction")
+                                          << QByteArray(R"({"idTagInfo":{"status":"Accepted"},"transactionId":9})");
+        QTest::newRow("StopTransaction") << QByteArray("StopTransacation_Request") << QByteArray("StopTransaction")
+                                         << QByteArray(R"({"idTagInfo":{"status":"Accepted"}})");
+        QTest::newRow("MeterValues") << QByteArray("MeterValue_Request") << QByteArray("MeterValues") << QByteArray("{}");
+    }
+    void answersSettleInOrder()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(QByteArray, action);
+        QFETCH(QByteArray, accepted);
+        ConfigObj.insert("TransactionMessageAttempts", "3");
+        QStringList &cache = action == "StartTransaction" ? StartTransactionCache
+                             : action == "StopTransaction" ? StopTransactionCache : MeterValueCache;
+        QTimer *timer = action == "StartTransaction" ? timer_starttransaction_retry_1
+                        : action == "StopTransaction" ? timer_stoptransaction_retry_1 : timer_metervalue_retry_1;
+        const QByteArray retrySlot = "Retry_" + QByteArray(action).replace("MeterValues", "MeterValue") + "Request";
+        auto retry = [&] { QVERIFY(QMetaObject::invokeMethod(m_pipe, retrySlot.constData())); };
+        for (const char *tag : {"older", "newer"}) {
+            gun_status[1].IDtag = tag;
+            gun_status[1].transactionId = tag[0];
+            QVERIFY(QMetaObject::invokeMethod(m_pipe, slot.constData(), Q_ARG(ushort, 1)));
+        }
         const QByteArray older = m_client->next(), newer = m_client->next();
-        QVERIFY(older != newer && dispatch(failure("StopTransaction")));
-        for (int i = 0; i < 5; ++i)
-            m_pipe->Retry_StopTransactionRequest(); // newer, newer, give up, older, give up
-        for (const QByteArray &m : {newer, newer, older})
-            QCOMPARE(m_client->next(), m);
-        QVERIFY(timer_stoptransaction_retry_1->isActive() && StopTransactionCache.isEmpty());
-        m_pipe->Retry_StopTransactionRequest(); // nothing left: the timer ends
-        QVERIFY(!timer_stoptransaction_retry_1->isActive());
+        QVERIFY(older != newer);
+        const QByteArray ok = "1=" + action + "Response=" + accepted;
+        QVERIFY(dispatch(ok)); // answers the older
+        QCOMPARE(cache, QStringList{QString::fromUtf8(newer.chopped(1))});
+        QVERIFY(dispatch(failure(action))); // the newer failed
+        retry();
+        QCOMPARE(m_client->next(), newer);
+        QVERIFY(dispatch(failure(action)));
+        retry();
+        QCOMPARE(m_client->next(), newer);
+        QVERIFY(dispatch(ok));
+        QVERIFY(cache.isEmpty() && !timer->isActive());
+        QCOMPARE(action == "StartTransaction" ? int(m_pipe->Retry_StartTransactionReq)
+                 : action == "StopTransaction" ? int(m_pipe->Retry_StopTransactionReq)
+                                               : int(m_pipe->Retry_MeterValueReq),
+                 0);
         QVERIFY(nothingMoreWritten());
+    }
+
+    // A response that is no answer (no idTagInfo, or a status outside the
+    // list) leaves the start to the retry, whose give-up ends the wait.
+    void malformedStartIsSentAgain()
+    {
+        ConfigObj.insert("TransactionMessageAttempts", "1");
+        m_pipe->StartTransaction_Request(1);
+        const QByteArray start = m_client->next();
+        QVERIFY(dispatch(R"(1=StartTransactionResponse={"status":"Accepted","transactionId":4})"));
+        QVERIFY(timer_starttransaction_retry_1->isActive());
+        QCOMPARE(StartTransactionCache.size(), 1);
+        m_pipe->Retry_StartTransactionRequest();
+        QCOMPARE(m_client->next(), start);
+        QVERIFY(dispatch(R"(1=StartTransactionResponse={"idTagInfo":{"status":"Maybe"}})"));
+        m_pipe->Retry_StartTransactionRequest();
+        QCOMPARE(gun_status[1].startRequest, quint16(3)); // given up: the session goes on
+        QVERIFY(StartTransactionCache.isEmpty());
+    }
+
+    // A client that never answers: MeterValues are kept up to a bound, the
+    // oldest going first; starts and stops are never dropped.
+    void unansweredCachesAreBounded()
+    {
+        for (int i = 0; i < Thread_pipe::MaxMeterValuesKept - 1; ++i)
+            MeterValueCache << QString("1=MeterValues=old %1").arg(i);
+        for (int i = 0; i < Thread_pipe::MaxMeterValuesKept; ++i)
+            StopTransactionCache << QString("1=StopTransaction=old %1").arg(i);
+        m_pipe->MeterValue_Request(1);
+        QCOMPARE(MeterValueCache.size(), Thread_pipe::MaxMeterValuesKept);
+        QCOMPARE(MeterValueCache.first(), QString("1=MeterValues=old 0"));
+        m_pipe->MeterValue_Request(1);
+        QCOMPARE(MeterValueCache.size(), Thread_pipe::MaxMeterValuesKept);
+        QCOMPARE(MeterValueCache.first(), QString("1=MeterValues=old 1"));
+        QVERIFY(m_log->contains("MeterValues not answered"));
+        m_pipe->StopTransacation_Request(1);
+        QCOMPARE(StopTransactionCache.size(), Thread_pipe::MaxMeterValuesKept + 1);
     }
 
     void responsesAfterStopLeaveTimersAlone()

@@ -1,6 +1,7 @@
 // test-components: common pipe
 // The link against ocpp-client-sim: its commands and options (its default
-// answers run in the device session and demo tests).
+// answers run in the device session and demo tests), and a client that
+// restarts with FIFOs of its own.
 
 #include "ptysupport.h"
 #include "testsupport.h"
@@ -53,6 +54,33 @@ private slots:
         QVERIFY(m_sim->send("quit"));
         QVERIFY(m_sim->process.waitForFinished(2000));
         QCOMPARE(m_sim->process.exitCode(), 0);
+    }
+
+    // The client ends; a message for it waits; a new client removes both
+    // FIFOs and makes them afresh. Both ends of the link move to the new
+    // FIFOs: the waiting message reaches the client, its commands reach the
+    // link, and the link still shuts down at once.
+    void clientRestartsWithNewFifos()
+    {
+        QVERIFY(startSim({}));
+        auto pipe = std::make_unique<Thread_pipe>();
+        pipe->Authorize_Request(1);
+        QTRY_COMPARE(gun_status[1].CardRead, quint16(2));
+        m_sim.reset();
+
+        gun_status[1].CardRead = 1;
+        pipe->Authorize_Request(1); // no client now
+        QTest::qWait(300);
+        QVERIFY(startSim({"--new-fifos"}));
+        QTRY_COMPARE_WITH_TIMEOUT(gun_status[1].CardRead, quint16(2), 8000);
+        QVERIFY(m_sim->send("RemoteStartTransaction NEW-CLIENT"));
+        QTRY_COMPARE_WITH_TIMEOUT(gun_status[1].IDtag, QString("NEW-CLIENT"), 8000);
+        QVERIFY(answered("== RemoteStartTransaction (cs1) answered: Accepted"));
+
+        QElapsedTimer clock;
+        clock.start();
+        pipe.reset();
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void rejectsAndFailsOnRequest()

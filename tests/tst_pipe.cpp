@@ -7,7 +7,16 @@
 #include "thread_pipe.h"
 #include "tst_pipe_farend.h"
 
+#include <QThread>
+
+#include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
 
 enum Situation { Idle, WriterWaitsForClient, ClientHoldsInputOpen, ClientStopsReading };
 
@@ -54,15 +63,89 @@ private slots:
         QCOMPARE(client.next(), (big + '\n').toUtf8());
     }
 
-    void plainFileInsteadOfFifoDoesNotSpin()
+    // Something else than a FIFO at either path (a plain file left by a
+    // careless client or an "echo > ocppin") is replaced by a FIFO, and
+    // messages go through it both ways.
+    void plainFileInPlaceOfAFifo_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ocppin") << "ocppin";
+        QTest::newRow("ocppout") << "ocppout";
+    }
+    void plainFileInPlaceOfAFifo()
+    {
+        QFETCH(QString, name);
         TestDataDir dir;
-        QVERIFY(dir.write("ocppin", "1=Reset={\"type\": \"Soft\"}"));
+        QVERIFY(dir.write(name, "1=Reset={\"type\": \"Soft\"}"));
         LogCapture log;
         Thread_pipe pipe;
-        QTRY_VERIFY(log.contains("open pipe failed."));
-        QTest::qWait(300);
-        QCOMPARE(log.count("open pipe failed."), 1); // one pass per second
+        QStringList received;
+        connect(pipe.ocppin, &IPC_Pipe::signal_ocppin, this, [&](const QString &t) { received << t; });
+        emit pipe.ocppwrite("1=Authorize={\n}\n");
+        QTRY_VERIFY(log.contains(name + " is not a FIFO: replaced by a new FIFO"));
+        FarEnd client(dir.path());
+        client.startReading();
+        QCOMPARE(client.next(), QByteArray("1=Authorize={\n}\n\n"));
+        QVERIFY(client.send("1=AuthorizeResponse={}"));
+        QTRY_COMPARE(received, QStringList{"1=AuthorizeResponse={}"});
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(dir.file(name)).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        QCOMPARE(log.count("is not a FIFO"), 1);
+    }
+
+    // No wake-up event could be made for an end (no descriptor left as it
+    // was made): its thread still ends promptly, idle or waiting.
+    void shutdownBoundedWithoutWakeUpEvent_data()
+    {
+        QTest::addColumn<bool>("reader");
+        QTest::newRow("reading end") << true;
+        QTest::newRow("writing end, waiting for a client") << false;
+    }
+    void shutdownBoundedWithoutWakeUpEvent()
+    {
+        QFETCH(bool, reader);
+        TestDataDir dir;
+        LogCapture log;
+        const QByteArray path = QFile::encodeName(dir.file(reader ? "ocppin" : "ocppout"));
+        IPC_Pipe *end = nullptr;
+        {
+            rlimit saved;
+            QVERIFY(::getrlimit(RLIMIT_NOFILE, &saved) == 0);
+            rlimit tight = saved;
+            tight.rlim_cur = 256;
+            QVERIFY(::setrlimit(RLIMIT_NOFILE, &tight) == 0);
+            std::vector<int> held;
+            for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+                held.push_back(fd);
+            end = new IPC_Pipe(path.constData());
+            for (int fd : held)
+                ::close(fd);
+            QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
+        }
+        QThread thread;
+        end->moveToThread(&thread);
+        connect(&thread, &QThread::finished, end, &QObject::deleteLater);
+        connect(&thread, &QThread::started, end, reader ? &IPC_Pipe::PipeRead : &IPC_Pipe::PipeInit);
+        thread.start();
+        if (!reader)
+            QMetaObject::invokeMethod(end, "PipeWrite", Qt::QueuedConnection, Q_ARG(QString, "1=Authorize={\n}\n"));
+        QTRY_VERIFY(log.contains(reader ? "pipe thread read=" : "pipe thread write="));
+        QTest::qWait(50);
+
+        std::atomic<bool> done{false};
+        std::thread finisher([&] {
+            if (reader)
+                IPC_Pipe::finishReader(&thread, end);
+            else
+                IPC_Pipe::finishWriter(&thread, end);
+            done = true;
+        });
+        const bool prompt = QTest::qWaitFor([&] { return done.load(); }, 3000);
+        if (!prompt) { // its thread cannot be left behind: the process ends here
+            std::fprintf(stderr, "FAIL: the %s end did not end without its wake-up event\n", reader ? "reading" : "writing");
+            std::abort();
+        }
+        finisher.join();
     }
 
     void oversizedMessageIsDropped()

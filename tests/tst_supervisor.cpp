@@ -10,6 +10,7 @@
 #include "sessionsupervisor.h"
 #include "sessionview.h"
 #include "testsupport.h"
+#include "transactionrecord.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -26,11 +27,16 @@ struct ViewStub : SessionView
     void showNetworkIcon(quint16) override {}
     void setPluginPrompt(bool on) override { shown << (on ? "prompt" : "prompt off"); }
     void openStandbyPage() override { gun_status[1].page = page_standby; }
-    void openChargingPage() override { gun_status[1].page = page_charging; }
+    void openChargingPage() override
+    {
+        gun_status[1].page = page_charging;
+        shown << "charging page " + str_chargedkWh + " kWh " + str_chargedMoney;
+    }
     void openCompletionPage() override
     {
         const QString page = gun_status[1].page;
-        if (page == page_standby_child2 || page == page_charging_child2 || page == page_charging)
+        if (page == page_standby_child2 || page == page_charging_child1 || page == page_charging_child2 ||
+            page == page_charging)
             gun_status[1].page = page_complete;
     }
     void openStopConfirmation() override { gun_status[1].page = page_charging_child2; }
@@ -93,20 +99,34 @@ private slots:
     void availabilityRules();
     void authorizationWindowExpires();
     void cardSessionEndToEnd();
+    void chargingPageOpensWithThisSessionsFigures();
     void persistentFaultDuringChargingSendsOneTransaction();
     void completionPage_data();
     void completionPage();
     void rejectedCardShowsPopup();
     void remoteStartGivesTheCcuStart();
     void faultsAndRecovery();
+    void unansweredStartEndsAndFreesTheConnector();
+    void abortBeforeChargingSendsNoStop();
+    void newSessionAsksForTheCardAgain();
+    void remoteStopWithAStopDialogOpen_data();
+    void remoteStopWithAStopDialogOpen();
+    void fixedAmountStopsAtTheTarget_data();
+    void fixedAmountStopsAtTheTarget();
     void resetWhileIdleRunsScript();
+    void resetDuringChargingStopsFirst_data();
     void resetDuringChargingStopsFirst();
+    void resetWaitsForTheStopAnswer_data();
+    void resetWaitsForTheStopAnswer();
+    void shutdownStopsTheSession_data();
+    void shutdownStopsTheSession();
     void completeShowOnHomeChangesNoPage();
     void statusPausesBlock();
 
     void chargingProfile_data();
     void chargingProfile();
-    void registerWrapsAndSessionAcrossWrap();
+    void registerArithmetic_data();
+    void registerArithmetic();
     void remainingTime_data();
     void remainingTime();
 
@@ -114,6 +134,11 @@ private:
     SessionSupervisor *makeSupervisor(const QByteArray &config = configWith("true"));
     void passStartupWindow(SessionSupervisor *w);
     void reachCharging(SessionSupervisor *w, Requests &r);
+    // Plugged, card accepted: the standby page.
+    void reachStandby(SessionSupervisor *w);
+    // A new supervisor's session on the charging page, its StartTransaction
+    // accepted; the requests it raises are recorded from then on.
+    Requests &acceptedSession(SessionSupervisor *&w);
     // The main window's navigation, as far as the page goes.
     void openAuthorization();
     void showHome(SessionSupervisor *w);
@@ -121,6 +146,7 @@ private:
     TestDataDir *m_dir = nullptr;
     ViewStub m_view;
     SessionSupervisor *m_supervisor = nullptr;
+    std::unique_ptr<Requests> m_requests;
 };
 
 void tst_Supervisor::initTestCase()
@@ -155,6 +181,7 @@ void tst_Supervisor::init()
 
 void tst_Supervisor::cleanup()
 {
+    m_requests.reset();
     delete m_supervisor;
     m_supervisor = nullptr;
     timer_connection.stop();
@@ -296,6 +323,25 @@ void tst_Supervisor::reachCharging(SessionSupervisor *w, Requests &r)
     QVERIFY(log.indexOf("Status:Charging") < log.indexOf("StartTransaction"));
 }
 
+Requests &tst_Supervisor::acceptedSession(SessionSupervisor *&w)
+{
+    w = makeSupervisor();
+    m_requests = std::make_unique<Requests>(w);
+    reachCharging(w, *m_requests);
+    gun_status[1].startRequest = 3;
+    return *m_requests;
+}
+
+void tst_Supervisor::reachStandby(SessionSupervisor *w)
+{
+    passStartupWindow(w);
+    debug.gun1_plugin = true;
+    openAuthorization();
+    gun_status[1].CardRead = 2;
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_standby);
+}
+
 void tst_Supervisor::cardSessionEndToEnd()
 {
     SessionSupervisor *w = makeSupervisor();
@@ -327,6 +373,16 @@ void tst_Supervisor::cardSessionEndToEnd()
     w->tick();
     QCOMPARE(gun_status[1].status, sta_Available);
     QVERIFY(m_dir->read("EnergyMeter_Lcd.json").contains("EnergyMeter_LCD"));
+}
+
+void tst_Supervisor::chargingPageOpensWithThisSessionsFigures()
+{
+    SessionSupervisor *w = makeSupervisor();
+    gun_status[1].f_energy_LcdCal = 1000.0;
+    Requests r(w);
+    reachCharging(w, r);
+    QCOMPARE(gun_status[1].f_startmeter, 1000.0);
+    QCOMPARE(m_view.shown.filter("charging page"), QStringList{"charging page 0.0 kWh 0.0"});
 }
 
 void tst_Supervisor::persistentFaultDuringChargingSendsOneTransaction()
@@ -365,9 +421,16 @@ void tst_Supervisor::completionPage_data()
     QTest::newRow("4 rejected, key false")
         << 4 << "false" << false
         << QStringList{"Status:SuspendedEVSE", "Status:Finishing", "Stop:DeAuthorized"} << 0;
+    // Whatever the state of the start, a session that sent one ends with a
+    // StopTransaction: a rejected start whatever the key says, a start never
+    // answered, a remote command answered meanwhile.
     QTest::newRow("4 rejected, key missing")
-        << 4 << "" << false << QStringList{"Status:SuspendedEVSE", "Status:Finishing"} << 0;
-    QTest::newRow("other value") << 0 << "true" << false << QStringList() << 0;
+        << 4 << "" << false << QStringList{"Status:SuspendedEVSE", "Status:Finishing", "Stop:DeAuthorized"} << 0;
+    QTest::newRow("2 start never answered") << 2 << "true" << false << QStringList{"Status:Finishing", "Stop:Other"} << 2;
+    QTest::newRow("9 stray remote stop rejected")
+        << 9 << "true" << false << QStringList{"Status:Finishing", "Stop:Other"} << 9;
+    QTest::newRow("7 remote start rejected meanwhile")
+        << 7 << "true" << true << QStringList{"Status:Finishing", "Stop:EVDisconnected"} << 7;
 }
 
 void tst_Supervisor::completionPage()
@@ -412,12 +475,7 @@ void tst_Supervisor::remoteStartGivesTheCcuStart()
 {
     SessionSupervisor *w = makeSupervisor();
     Requests r(w);
-    passStartupWindow(w);
-    debug.gun1_plugin = true;
-    openAuthorization();
-    gun_status[1].CardRead = 2;
-    w->tick();
-    QCOMPARE(gun_status[1].page, page_standby);
+    reachStandby(w);
     r.take();
     gun_status[1].startRequest = 6;
     w->tick();
@@ -473,12 +531,25 @@ void tst_Supervisor::resetWhileIdleRunsScript()
     QCOMPARE(m_dir->read("reset-ran").trimmed(), QByteArray::number(QCoreApplication::applicationPid()));
 }
 
+void tst_Supervisor::resetDuringChargingStopsFirst_data()
+{
+    QTest::addColumn<bool>("faulted");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("charging") << false << page_charging;
+    // A fault holds the status at Faulted; the session still runs.
+    QTest::newRow("faulted, charging page") << true << page_charging;
+    QTest::newRow("faulted, stop confirmation open") << true << page_charging_child2;
+}
+
 void tst_Supervisor::resetDuringChargingStopsFirst()
 {
-    SessionSupervisor *w = makeSupervisor();
-    Requests r(w);
-    reachCharging(w, r);
-    gun_status[1].startRequest = 3;
+    QFETCH(bool, faulted);
+    QFETCH(QString, page);
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
+    gun_status[1].page = page;
+    if (faulted)
+        systemstatus.Sys_available_sta = 2;
     m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
     SystemResetReq = 1;
     w->tick();
@@ -489,9 +560,202 @@ void tst_Supervisor::resetDuringChargingStopsFirst()
     w->enterComplete();
     w->tick();
     const QStringList log = r.take();
-    QVERIFY(log.contains("Stop:SoftReset"));
+    QCOMPARE(log.filter("Stop:"), QStringList{"Stop:SoftReset"}); // one StopTransaction, the reset's
     QVERIFY(log.indexOf("Stop:SoftReset") < log.indexOf("SoftwareReset"));
     QVERIFY(QFile::exists(m_dir->file("reset-ran")));
+}
+
+void tst_Supervisor::unansweredStartEndsAndFreesTheConnector()
+{
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    reachCharging(w, r);
+    gun_status[1].startRequest = 2; // the StartTransaction is never answered
+    w->Gun_stopcharging(1);
+    r.take();
+    w->enterComplete();
+    w->tick();
+    QCOMPARE(r.take(), (QStringList{"Status:Finishing", "Stop:Other"}));
+    showHome(w);
+    debug.gun1_plugin = false;
+    w->tick();
+    QCOMPARE(gun_status[1].status, sta_Available);
+    // The next session sends its own StartTransaction.
+    r.take();
+    debug.gun1_plugin = true;
+    openAuthorization();
+    gun_status[1].CardRead = 2;
+    w->tick();
+    w->Gun_startcharging(1);
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_charging);
+    QCOMPARE(r.take().count("StartTransaction"), 1);
+}
+
+// Stopped on the standby page: no StartTransaction went out, so no
+// StopTransaction may (it would name the previous transaction).
+void tst_Supervisor::abortBeforeChargingSendsNoStop()
+{
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    gun_status[1].transactionId = 41; // the previous session's
+    reachStandby(w);
+    gun_status[1].page = page_standby_child2;
+    w->Gun_stopcharging(1);
+    gun_status[1].startRequest = 5; // what the confirmation does
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_complete);
+    w->tick();
+    QCOMPARE(gun_status[1].status, sta_Finishing);
+    QVERIFY(r.take().filter("Stop:").isEmpty());
+}
+
+// Abandoned at the standby page with the card accepted and the EV-side
+// trigger set: the next session from home asks for the card again.
+void tst_Supervisor::newSessionAsksForTheCardAgain()
+{
+    SessionSupervisor *w = makeSupervisor();
+    reachStandby(w);
+    Debug_EVSideDisconnect = true;
+    QSignalSpy rfid(w, &SessionSupervisor::signal_set_RFID_state);
+    showHome(w);
+    QVERIFY(!Debug_EVSideDisconnect);
+    QCOMPARE(rfid.count(), 1);
+    openAuthorization();
+    w->tick();
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_authorize);
+    QCOMPARE(gun_status[1].CardRead, quint16(0));
+}
+
+void tst_Supervisor::remoteStopWithAStopDialogOpen_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("energy delivery page") << page_charging;
+    QTest::newRow("card prompt") << page_charging_child1;
+    QTest::newRow("stop confirmation") << page_charging_child2;
+}
+
+void tst_Supervisor::remoteStopWithAStopDialogOpen()
+{
+    QFETCH(QString, page);
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
+    gun_status[1].page = page;
+    gun_status[1].startRequest = 8; // RemoteStopTransaction accepted
+    w->tick();
+    QCOMPARE(r.take().count("CcuStop"), 1);
+    w->enterComplete(); // the charge has stopped: the screen moves on
+    QCOMPARE(gun_status[1].page, page_complete);
+    w->tick();
+    QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:Remote"});
+}
+
+void tst_Supervisor::fixedAmountStopsAtTheTarget_data()
+{
+    QTest::addColumn<float>("kWh");
+    QTest::addColumn<float>("money");
+    // The fixed-amount screen sets both, one from the other at f_price.
+    QTest::newRow("energy target") << 0.5f << 0.5f * f_price;
+    QTest::newRow("money target") << 0.2f / f_price << 0.2f;
+}
+
+void tst_Supervisor::fixedAmountStopsAtTheTarget()
+{
+    QFETCH(float, kWh);
+    QFETCH(float, money);
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    gun_status[1].charge_style = 2;
+    gun_status[1].f_CusSetkWh = kWh;
+    gun_status[1].f_CusSetAmount = money;
+    reachCharging(w, r);
+    gun_status[1].startRequest = 3;
+    int ticks = 0;
+    while (!Stop_command_set_1 && ticks++ < 600)
+        w->tick();
+    QVERIFY(Stop_command_set_1);
+    QVERIFY(gun_status[1].f_chargedkWh >= kWh || gun_status[1].f_chargedMoney >= money);
+    QVERIFY(gun_status[1].f_chargedkWh < kWh + 0.01f); // within a second of the target
+    QCOMPARE(r.take().count("CcuStop"), 1);
+    w->enterComplete();
+    w->tick();
+    QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:Local"});
+}
+
+void tst_Supervisor::resetWaitsForTheStopAnswer_data()
+{
+    QTest::addColumn<int>("answeredBeforeTick");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("answered") << 1 << 2;
+    QTest::newRow("never answered: two ticks at most") << -1 << 3;
+}
+
+// The reset script ends the program: the StopTransaction's answer is awaited
+// a little, so that the next start does not send it once more.
+void tst_Supervisor::resetWaitsForTheStopAnswer()
+{
+    QFETCH(int, answeredBeforeTick);
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
+    m_dir->write("softwarereset.sh", "touch \"$(dirname \"$0\")/reset-ran\"\n");
+    // What the OCPP link does: the stop stays recorded until answered.
+    const QString stop = "1=StopTransaction={}\n";
+    connect(w, &SessionSupervisor::StopTransacation_req, this, [&] { transactionRecord.messageQueued(stop); });
+    SystemResetReq = 1;
+    w->tick();
+    w->enterComplete();
+    int ticks = 0;
+    while (!QFile::exists(m_dir->file("reset-ran")) && ticks < 5) {
+        if (ticks == answeredBeforeTick)
+            transactionRecord.messageSettled(stop);
+        w->tick();
+        ++ticks;
+    }
+    transactionRecord.clear();
+    QTEST(ticks, "ticks");
+    QCOMPARE(r.take().filter("Stop:"), QStringList{"Stop:SoftReset"});
+}
+
+void tst_Supervisor::shutdownStopsTheSession_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("charging") << page_charging << QStringList{"CcuStop", "Stop:Reboot"};
+    QTest::newRow("stop confirmation") << page_charging_child2 << QStringList{"CcuStop", "Stop:Reboot"};
+    QTest::newRow("standby") << page_standby << QStringList();
+    QTest::newRow("completed") << page_complete << QStringList();
+    QTest::newRow("completion page before its tick") << "completion, no tick" << QStringList{"Stop:Reboot"};
+}
+
+// SIGTERM or SIGINT: the CCU stops first, then the StopTransaction (Reboot).
+void tst_Supervisor::shutdownStopsTheSession()
+{
+    QFETCH(QString, page);
+    SessionSupervisor *w = makeSupervisor();
+    Requests r(w);
+    if (page == page_standby) {
+        reachStandby(w);
+    } else {
+        reachCharging(w, r);
+        gun_status[1].f_energy_LcdCal += 2.5;
+        gun_status[1].page = page;
+        if (page != page_charging && page != page_charging_child2) {
+            w->Gun_stopcharging(1);
+            gun_status[1].page = page_charging;
+            w->enterComplete();
+            if (page == page_complete)
+                w->tick();
+        }
+    }
+    r.take();
+    QFETCH(QStringList, expected);
+    QCOMPARE(w->stopForShutdown(), expected.contains("CcuStop"));
+    QCOMPARE(r.take(), expected);
+    if (expected.contains("CcuStop")) {
+        QCOMPARE(gun_status[1].f_stopmeter, gun_status[1].f_energy_LcdCal);
+        QVERIFY(!timer_SendMeterValue_1.isActive());
+    }
 }
 
 void tst_Supervisor::completeShowOnHomeChangesNoPage()
@@ -541,29 +805,50 @@ void tst_Supervisor::chargingProfile()
     Status &gun = gun_status[1];
     gun.int_chargedtime = minute;
     int_chargedtime_s = quint32(second - 1);
-    gun.f_energy_LcdCal = 100.0f;
-    gun.f_startmeter = 100.0f;
+    gun.f_energy_LcdCal = 100.0;
+    gun.f_startmeter = 100.0;
     w->chargingData().update();
     QTEST(int(gun.Charging_phase), "phase");
     QTEST(gun.f_voltage, "volts");
     QTEST(int(gun.soc), "soc");
-    QVERIFY(qAbs(double(gun.f_energy_LcdCal) - (100.0 + step)) < 1e-4);
+    QVERIFY(qAbs(gun.f_energy_LcdCal - (100.0 + step)) < 1e-9);
     QCOMPARE(Charging_phase, gun.Charging_phase);
     QCOMPARE(str_soc, QString::number(gun.soc));
 }
 
-void tst_Supervisor::registerWrapsAndSessionAcrossWrap()
+void tst_Supervisor::registerArithmetic_data()
 {
+    QTest::addColumn<double>("start");    // register and start register before
+    QTest::addColumn<float>("volts");     // held: the profile keeps the values as they stand
+    QTest::addColumn<float>("amps");
+    QTest::addColumn<int>("updates");
+    QTest::addColumn<double>("after");    // the register after
+    QTest::addColumn<QString>("charged");
+    // Reaching the wrap value starts the register again from 0; the session
+    // energy is counted across the wrap, never negative.
+    QTest::newRow("wrap") << 999999.0 << 400.0f << 3600.0f << 4 << 0.4 << "1.3";
+    // 6 Wh a second at 140 MWh: a float register would stand still.
+    QTest::newRow("low power above 131 MWh") << 140000.0 << 360.0f << 60.0f << 1000 << 140006.0 << "6.0";
+}
+
+void tst_Supervisor::registerArithmetic()
+{
+    QFETCH(double, start);
+    QFETCH(float, volts);
+    QFETCH(float, amps);
+    QFETCH(int, updates);
+    QFETCH(double, after);
     SessionSupervisor *w = makeSupervisor();
     Status &gun = gun_status[1];
-    gun.int_chargedtime = 1;
-    gun.f_energy_LcdCal = 999999.94f; // the register is a float: 999999.9375
-    gun.f_startmeter = 999999.0f;
-    w->chargingData().update();
-    QCOMPARE(gun.f_energy_LcdCal, 0.0f);
-    // End register below the start register: a wrap, never negative.
-    QVERIFY(gun.f_chargedkWh > 0.8f && gun.f_chargedkWh < 1.0f);
-    QCOMPARE(str_chargedkWh, QString("0.9"));
+    gun.f_energy_LcdCal = start;
+    gun.f_startmeter = start;
+    gun.f_voltage = volts;
+    gun.f_current = amps;
+    Stop_command_set_1 = true;
+    for (int i = 0; i < updates; ++i)
+        w->chargingData().update();
+    QVERIFY2(qAbs(gun.f_energy_LcdCal - after) < 1e-6, qPrintable(QString::number(gun.f_energy_LcdCal, 'f', 6)));
+    QTEST(str_chargedkWh, "charged");
 }
 
 void tst_Supervisor::remainingTime_data()
@@ -593,8 +878,8 @@ void tst_Supervisor::remainingTime()
     gun.f_voltage = volts;
     gun.f_current = amps;
     Stop_command_set_1 = true; // the profile keeps the values as they stand
-    gun.f_energy_LcdCal = 50.0f + charged - float(volts * amps / 3600000.0);
-    gun.f_startmeter = 50.0f;
+    gun.f_energy_LcdCal = 50.0 + double(charged) - double(volts) * double(amps) / 3600000.0;
+    gun.f_startmeter = 50.0;
     w->chargingData().update();
     QTEST(gun.str_remaintime, "text");
     QCOMPARE(gun.str_togokWh, QString::number(double(gun.f_togokWh), 'f', 1));

@@ -2,6 +2,8 @@
 # when any is missing. Sourced by run.sh and test.sh.
 HMI_PACKAGES="cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev libqt5network5 \
 libqt5svg5-dev fonts-roboto-unhinted librsvg2-bin libmodbus-dev libqt5websockets5-dev"
+# The fuzz pass (./test.sh --fuzz) builds with clang and libFuzzer.
+HMI_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
 hmi_install_deps() {
     local missing=""

@@ -24,12 +24,12 @@ int roundHalfUp(double value)
     return int(std::floor(value + 0.5));
 }
 
-// The register the session energy is counted on.
-float sessionRegister()
-{
-    return Config_DC_Meter ? float(dc_meter_data[1].Powerquantity) : gun_status[1].f_energy_LcdCal;
-}
 } // namespace
+
+double ChargingData::sessionRegister()
+{
+    return Config_DC_Meter ? double(dc_meter_data[1].Powerquantity) : gun_status[1].f_energy_LcdCal;
+}
 
 void ChargingData::update()
 {
@@ -93,13 +93,13 @@ void ChargingData::update()
     }
 
     // 4. The HMI's own register.
-    const double sum = double(gun.f_energy_LcdCal) + step;
-    gun.f_energy_LcdCal = sum >= RegisterWrap ? 0.0f : float(sum);
+    const double sum = gun.f_energy_LcdCal + step;
+    gun.f_energy_LcdCal = sum >= RegisterWrap ? 0.0 : sum;
 
     // 5. Session energy, across a wrap of the register.
-    const double reg = Config_DC_Meter ? double(dc_meter_data[1].Powerquantity) : double(gun.f_energy_LcdCal);
-    gun.f_energy = float(reg);
-    const double start = double(gun.f_startmeter);
+    const double reg = sessionRegister();
+    gun.f_energy = reg;
+    const double start = gun.f_startmeter;
     gun.f_chargedkWh = float(reg >= start ? reg - start : reg + RegisterWrap - start);
     if (Config_DC_Meter)
         f_chargedkWh_meter = gun.f_chargedkWh;

@@ -28,6 +28,10 @@ public:
 
     // The register as it stands, to its file.
     void saveRegister();
+
+    // The register the session energy is counted on: the meter's, or the
+    // HMI's own.
+    static double sessionRegister();
 };
 
 #endif // CHARGINGDATA_H

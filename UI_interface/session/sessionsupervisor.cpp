@@ -6,6 +6,7 @@
 #include "globalvariable.h"
 #include "resetscript.h"
 #include "sessionview.h"
+#include "transactionrecord.h"
 
 #include <QDebug>
 #include <QThread>
@@ -42,6 +43,47 @@ void SessionSupervisor::changeStatus(const QString &status, int pauseMs)
 void SessionSupervisor::resetSession()
 {
     m_startTransactionSent = false;
+    m_stopTransactionSent = false;
+    m_resetWaitTicks = 0;
+    gun_status[1].CardRead = 0;
+    Debug_EVSideDisconnect = false;
+    emit signal_set_RFID_state(0);
+}
+
+namespace {
+bool isChargingPage(const QString &page)
+{
+    return page == page_charging || page == page_charging_child1 || page == page_charging_child2;
+}
+} // namespace
+
+void SessionSupervisor::sendStopTransaction(const QString &reason)
+{
+    if (!stopTransactionOwed())
+        return;
+    m_stopTransactionSent = true;
+    gun_status[1].stopReason = SystemResetReq == 1 ? SoftReset : SystemResetReq == 2 ? HardReset : reason;
+    emit StopTransacation_req(1);
+}
+
+void SessionSupervisor::stopChargingWhenDue()
+{
+    Status &gun = gun_status[1];
+    if (gun.startRequest == 4 || gun.startRequest == 8) {
+        emit signal_gun_Stop_Command();
+        return;
+    }
+    // Fixed amount: at the target the charge stops as the driver's stop
+    // would stop it.
+    if (gun.charge_style != 2 || Stop_command_set_1)
+        return;
+    const bool energyReached = gun.f_CusSetkWh > 0 && gun.f_chargedkWh >= gun.f_CusSetkWh;
+    const bool moneyReached = gun.f_CusSetAmount > 0 && gun.f_chargedMoney >= gun.f_CusSetAmount;
+    if (energyReached || moneyReached) {
+        qDebug() << "fixed amount reached:" << gun.f_chargedkWh << "kWh," << gun.f_chargedMoney;
+        emit signal_gun_Stop_Command();
+        gun.startRequest = 5;
+    }
 }
 
 // ---------------------------------------------------------------- page changes
@@ -53,9 +95,13 @@ void SessionSupervisor::enterStandby()
 
 void SessionSupervisor::enterCharging()
 {
+    // The start register first, so that the page opens with this session's
+    // figures and not the whole register. A second call in the same tick
+    // finds the session begun and keeps its start.
+    if (gun_status[1].page != page_charging)
+        m_data.beginSession();
     m_data.update();
     m_view->openChargingPage();
-    m_data.beginSession();
     qDebug().noquote() << "Satrting charging,time:" + str_datetime;
 }
 
@@ -64,6 +110,7 @@ void SessionSupervisor::enterComplete()
     m_data.clearLiveFigures();
     m_view->refreshCompletionFigures();
     m_data.closeRegister();
+    transactionRecord.setRegister(gun_status[1].f_stopmeter, ocppTimestamp());
     m_view->openCompletionPage();
     emit signal_set_RFID_state(0);
 }
@@ -101,10 +148,87 @@ void SessionSupervisor::AuthorizeExpired()
     emit signal_set_RFID_state(0);
 }
 
+// The register goes into the transaction record with the MeterValues.
 void SessionSupervisor::SendMeterValue_1()
 {
+    transactionRecord.setRegister(ChargingData::sessionRegister(), ocppTimestamp());
     emit MeterValue_req(1);
     m_data.saveRegister();
+}
+
+bool SessionSupervisor::stopForShutdown()
+{
+    Status &gun = gun_status[1];
+    const bool charging = gun.status == sta_Charging || isChargingPage(gun.page);
+    const bool ccuStop = charging && !Stop_command_set_1;
+    if (ccuStop)
+        emit signal_gun_Stop_Command();
+    // Also on the completion page before its tick sent the StopTransaction.
+    if (stopTransactionOwed()) {
+        if (charging) {
+            m_data.closeRegister();
+            transactionRecord.setRegister(gun.f_stopmeter, ocppTimestamp());
+        }
+        sendStopTransaction(Reboot);
+    }
+    return ccuStop;
+}
+
+void SessionSupervisor::recoverTransactions()
+{
+    TransactionRecord &record = transactionRecord;
+    if (!record.load())
+        return;
+    Status &gun = gun_status[1];
+    // The HMI's own register never restarts below a reading already billed.
+    if (!Config_DC_Meter && record.energyRegister() > gun.f_energy_LcdCal) {
+        gun.f_energy_LcdCal = record.energyRegister();
+        m_data.saveRegister();
+    }
+    const QStringList messages = record.messages();
+    for (const QString &message : messages)
+        emit resendTransactionMessage(message);
+
+    QStringList closed;
+    bool wasOpen = false;
+    for (int i; (i = record.firstOpen()) >= 0;) {
+        wasOpen = true;
+        const TransactionRecord::Transaction t = record.transactions().at(i);
+        const TransactionRecord::Stop stop{record.energyRegister(), t.reset.isEmpty() ? PowerLoss : t.reset,
+                                           record.saved()};
+        qint32 id = 0;
+        switch (record.endTransaction(i, stop, &id)) {
+        case TransactionRecord::StopOutcome::Send:
+            emit stopRecoveredTransaction(id, stop.meterStop, stop.reason, stop.timestamp);
+            closed << QString("transaction %1 closed with StopTransaction %2, meterStop %3 kWh at %4")
+                          .arg(id)
+                          .arg(stop.reason)
+                          .arg(stop.meterStop, 0, 'f', 1)
+                          .arg(stop.timestamp);
+            break;
+        case TransactionRecord::StopOutcome::Held:
+            closed << QString("transaction of %1 waits for its transactionId, then StopTransaction %2")
+                          .arg(t.startTime, stop.reason);
+            break;
+        case TransactionRecord::StopOutcome::Dropped:
+        case TransactionRecord::StopOutcome::NoTransaction:
+            closed << QString("transaction of %1 has no transactionId, no StopTransaction").arg(t.startTime);
+            break;
+        }
+    }
+    for (const TransactionRecord::Transaction &t : record.transactions())
+        if (t.ended)
+            closed << QString("transaction of %1 waits for its transactionId, then StopTransaction %2")
+                          .arg(t.startTime, t.stop.reason);
+    qWarning().noquote() << QString("%1 of the previous run: %2 unanswered message(s) sent again")
+                                .arg(TransactionRecord::FileName)
+                                .arg(messages.size()) +
+                                (closed.isEmpty() ? QString() : "; " + closed.join("; "));
+    // Whatever the CCU still delivers belongs to no session.
+    if (wasOpen) {
+        emit signal_gun_Stop_Command();
+        Stop_command_set_1 = false;
+    }
 }
 
 // ---------------------------------------------------------------- the tick
@@ -127,11 +251,18 @@ void SessionSupervisor::tick()
     qDebug().noquote() << "gun_status[1].status = " + gun.status;
     qDebug() << "card read = " << gun.CardRead;
 
-    // 6. Pending reset.
+    // 6. Pending reset. A session on its charging pages is stopped first,
+    // also while a fault holds the status at Faulted; the completion page
+    // sends its StopTransaction before the reset runs.
     if (SystemResetReq != 0) {
-        if (gun.status == sta_Charging) {
+        if (gun.status == sta_Charging || isChargingPage(gun.page)) {
+            // Should the reset come before the StopTransaction, the next
+            // start names it as the reason.
+            transactionRecord.markReset(SystemResetReq == 1 ? SoftReset : HardReset);
             if (!Stop_command_set_1)
                 emit signal_gun_Stop_Command();
+        } else if (gun.page == page_complete && stopTransactionOwed()) {
+            // rule 16
         } else if (gun.status != sta_Finishing) {
             handOverToReset();
         }
@@ -202,29 +333,29 @@ void SessionSupervisor::tick()
     if (gun.page == page_charging) {
         m_data.update();
         m_view->refreshChargingFigures();
-        if (gun.status != sta_Charging) {
+        if (gun.status != sta_Charging)
             changeStatus(sta_Charging, 200);
-            // A fault that pulled the status away and back is no new transaction.
-            if (!m_startTransactionSent) {
-                m_startTransactionSent = true;
-                emit StrartTransaction_req(1);
-            }
+        // A fault that pulled the status away and back is no new transaction.
+        if (!m_startTransactionSent) {
+            m_startTransactionSent = true;
+            emit StrartTransaction_req(1);
         }
-        if (gun.startRequest == 4 || gun.startRequest == 8)
-            emit signal_gun_Stop_Command();
+        stopChargingWhenDue();
     }
 
-    // 14. Charging details dialog.
+    // 14. Charging details dialog (the card prompt).
     if (gun.page == page_charging_child1) {
         if (gun.CardRead == 4)
             m_view->openStopConfirmation();
         m_data.update();
+        stopChargingWhenDue();
     }
 
     // 15. Stop confirmation over charging.
     if (gun.page == page_charging_child2) {
         m_data.update();
         m_view->refreshChargingFigures();
+        stopChargingWhenDue();
         if (Stop_command_set_1)
             m_view->closeStopConfirmation();
     }
@@ -235,7 +366,8 @@ void SessionSupervisor::tick()
 }
 
 // The transaction ends with the reason its end calls for; a pending reset
-// goes on once the StopTransaction is out.
+// goes on once the StopTransaction is out. Whatever the state of the start,
+// the session reaches Finishing.
 void SessionSupervisor::completionRules()
 {
     Status &gun = gun_status[1];
@@ -249,61 +381,64 @@ void SessionSupervisor::completionRules()
         }
         changeStatus(sta_SuspendedEVSE, 200);
         if (onInvalidId == "true") {
-            gun.stopReason = DeAuthorized;
-            emit StopTransacation_req(1);
+            sendStopTransaction(DeAuthorized);
             pause(200);
         }
         changeStatus(sta_Finishing, 200);
-        if (onInvalidId == "false") {
-            gun.stopReason = DeAuthorized;
-            emit StopTransacation_req(1);
-        }
+        // Whatever else the key says, the rejected transaction is closed.
+        sendStopTransaction(DeAuthorized);
         gun.startRequest = 0;
         break;
     case 5:
         if (gun.status != sta_Finishing) {
             changeStatus(sta_Finishing, 200);
-            gun.stopReason = Local;
-            emit StopTransacation_req(1);
+            sendStopTransaction(Local);
         }
         break;
-    case 3: {
-        const QString onDisconnect = configText("StopTransactionOnEVSideDisconnect");
-        qDebug().noquote() << "StopTransactionOnEVSideDisconnect = " + onDisconnect;
-        if (Debug_EVSideDisconnect) {
-            if (onDisconnect == "true" && gun.status != sta_Finishing) {
-                m_view->showErrorPopup("Information: The cable is unpluged at car side!");
-                changeStatus(sta_Finishing, 200);
-                gun.stopReason = EVDisconnected;
-                emit StopTransacation_req(1);
-            }
-            Debug_EVSideDisconnect = false;
-        } else if (gun.status != sta_Finishing) {
-            changeStatus(sta_Finishing, 200);
-            gun.stopReason = Other;
-            emit StopTransacation_req(1);
-        }
-        break;
-    }
     case 8:
         m_view->showErrorPopup("Information:The transaction is stopped by Remote command!");
         if (gun.status != sta_Finishing) {
             changeStatus(sta_Finishing, 200);
-            gun.stopReason = Remote;
-            emit StopTransacation_req(1);
+            sendStopTransaction(Remote);
         }
         gun.startRequest = 0;
         break;
     default:
+        // 3 (running), and a start never answered (2) or a remote command
+        // answered meanwhile (7, 9): the charge has ended all the same.
+        sessionEnds();
         break;
     }
 
     if (SystemResetReq == 1 || SystemResetReq == 2) {
         gun.status = sta_Finishing;
-        gun.stopReason = SystemResetReq == 1 ? SoftReset : HardReset;
-        emit StopTransacation_req(1);
+        sendStopTransaction(SystemResetReq == 1 ? SoftReset : HardReset);
+        // The script ends the program: a StopTransaction still unanswered
+        // is given two more ticks, or the next start sends it once more.
+        if (transactionRecord.stopPending() && m_resetWaitTicks < 2) {
+            ++m_resetWaitTicks;
+            return;
+        }
         pause(200);
         handOverToReset();
+    }
+}
+
+void SessionSupervisor::sessionEnds()
+{
+    Status &gun = gun_status[1];
+    const QString onDisconnect = configText("StopTransactionOnEVSideDisconnect");
+    qDebug().noquote() << "StopTransactionOnEVSideDisconnect = " + onDisconnect;
+    if (Debug_EVSideDisconnect) {
+        if (onDisconnect == "true" && gun.status != sta_Finishing) {
+            m_view->showErrorPopup("Information: The cable is unpluged at car side!");
+            changeStatus(sta_Finishing, 200);
+            sendStopTransaction(EVDisconnected);
+        }
+        Debug_EVSideDisconnect = false;
+    } else if (gun.status != sta_Finishing) {
+        changeStatus(sta_Finishing, 200);
+        sendStopTransaction(Other);
     }
 }
 

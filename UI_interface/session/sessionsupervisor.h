@@ -36,7 +36,19 @@ public:
     void enterCharging();
     void enterComplete();
 
-    // The home page is up: the next charging page is a new transaction.
+    // Start-up, once the OCPP link is wired: a transaction the previous run
+    // left open is over (the car may be gone, the CCU has restarted). The
+    // messages it left unanswered go out again in their order, then the
+    // StopTransaction of each open transaction.
+    void recoverTransactions();
+
+    // SIGTERM or SIGINT: a charging session has the CCU stop first; a session
+    // that still owes its StopTransaction sends it (Reboot). True when the
+    // CCU was told to stop.
+    bool stopForShutdown();
+
+    // The home page is up: the next charging page is a new transaction, and
+    // the next session needs a card (or a remote start) of its own.
     void resetSession();
 
     // Pause after a status change (10 or 200 ms) and before a reset script
@@ -54,6 +66,9 @@ signals:
     void signal_set_RFID_state(int);
     void signal_SoftwareReset();
     void signal_HardwareReset();
+    // Start-up recovery, to the OCPP link.
+    void resendTransactionMessage(QString text);
+    void stopRecoveredTransaction(qint32 transactionId, double meterStop, QString reason, QString timestamp);
 
 public slots:
     void AuthorizeExpired();
@@ -71,14 +86,23 @@ private:
     void runResetScript(const char *logLine, const QString &script);
     void handOverToReset();
     void completionRules();
+    void sessionEnds();
+    // The charge stops for a central-system request or at the driver's
+    // target, on the energy delivery page and under its stop dialogs.
+    void stopChargingWhenDue();
+    // The one StopTransaction of the session, sent only when the session
+    // sent a StartTransaction; a pending reset gives its reason.
+    void sendStopTransaction(const QString &reason);
+    bool stopTransactionOwed() const { return m_startTransactionSent && !m_stopTransactionSent; }
 
     SessionView *m_view;
     ChargingData m_data;
 
-    // The transaction this session opened, as far as the supervisor knows it:
-    // one StartTransaction per session. Held in memory only; a record of the
-    // open transaction that survives a restart, and its recovery, belong here.
+    // The transaction this session opened: one StartTransaction and at most
+    // one StopTransaction per session.
     bool m_startTransactionSent = false;
+    bool m_stopTransactionSent = false;
+    int m_resetWaitTicks = 0; // ticks a reset waited for its StopTransaction's answer
 
     static double s_pauseScale;
 };

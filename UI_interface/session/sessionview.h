@@ -27,8 +27,8 @@ public:
     // Page changes; each sets the page it opens.
     virtual void openStandbyPage() = 0;
     virtual void openChargingPage() = 0;
-    // From standby's stop dialog, the charging page or its stop dialog to the
-    // completion page; from any other page nothing changes.
+    // From standby's stop dialog, the charging page or either of its stop
+    // dialogs to the completion page; from any other page nothing changes.
     virtual void openCompletionPage() = 0;
     // The stop confirmation over the charging page, in place of the details.
     virtual void openStopConfirmation() = 0;

@@ -396,6 +396,15 @@ bool Model::answer(const Request &request, double now, std::string &response, st
     if (rtn != RtnOk)
         info.clear();
     response = buildResponse(rtn, info);
+    if (corrupt) {
+        // The first INFO digit (or, without INFO, the first checksum digit)
+        // becomes another hexadecimal digit, as one damaged bit would.
+        const size_t at = info.empty() ? response.size() - 5 : 13;
+        response[at] = response[at] == '8' ? '0' : '8';
+        what += " (answer damaged)";
+    }
+    if (stray)
+        response.insert(response.begin(), char(0xA5));
     return true;
 }
 
@@ -409,7 +418,7 @@ std::string Model::describe() const
       << " reason=" << m_stopReason << " temp=" << m_temperature << " vlimit=" << m_voltageLimit / 10.0
       << " ilimit=" << m_currentLimit << " plimit=" << m_powerLimit << " plimit_en=" << m_powerLimitEnable
       << " fan=" << m_fanSpeed << " mask=" << m_alarmMask << " silent=" << silent << " delay_ms=" << delayMs
-      << " rtn=" << rtnAlways;
+      << " rtn=" << rtnAlways << " corrupt=" << corrupt << " stray=" << stray;
     return s.str();
 }
 
@@ -487,6 +496,10 @@ std::string Model::command(const std::string &line, double now, bool &quit)
     if (verb == "silent") {
         silent = a != "off";
         return silent ? "ok silent" : "ok answering";
+    }
+    if (verb == "corrupt" || verb == "stray") {
+        (verb == "corrupt" ? corrupt : stray) = a != "off";
+        return "ok " + verb + (a == "off" ? " off" : " on");
     }
     if (verb == "delay") {
         delayMs = std::max(0, std::atoi(a.c_str()));

@@ -45,6 +45,8 @@ public:
     int delayMs = 0;
     int rtnOnce = 0;   // answer the next request with this RTN
     int rtnAlways = 0; // answer every request with this RTN
+    bool corrupt = false; // damage one digit of every answer (its checksum no longer fits)
+    bool stray = false;   // put a stray byte before every answer
 
 private:
     enum Phase { Idle = 0, Handshake = 1, Prepare = 2, Charging = 3, Stopping = 4, Suspended = 5, Finished = 6 };

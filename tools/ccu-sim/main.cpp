@@ -48,6 +48,8 @@ const char Usage[] =
     "  --temperature C         cabinet temperature in degC (default 25.3)\n"
     "  --delay-ms MS           answer each request after MS milliseconds (default 0)\n"
     "  --silent                answer nothing until 'silent off'\n"
+    "  --corrupt               damage one digit of every answer (checksum no longer fits)\n"
+    "  --stray                 put a stray byte before every answer\n"
     "  --link PATH             also make PATH a symbolic link to the device\n"
     "  --control PATH          also read commands from the named pipe PATH (made if\n"
     "                          missing), e.g. echo plug > PATH\n"
@@ -78,6 +80,8 @@ const char Usage[] =
     "  temp C                  set the cabinet temperature\n"
     "  silent on|off           stop / resume answering (link loss on the HMI side)\n"
     "  delay MS                answer after MS milliseconds\n"
+    "  corrupt on|off          damage / stop damaging one digit of every answer\n"
+    "  stray on|off            put / stop putting a stray byte before every answer\n"
     "  rtn N [always]          answer the next request (or every one) with RTN N;\n"
     "                          'rtn 0 always' returns to normal answers\n"
     "  garbage                 send a line of noise\n"
@@ -150,6 +154,8 @@ int main(int argc, char **argv)
     std::string controlPath;
     bool verbose = false;
     bool silent = false;
+    bool corrupt = false;
+    bool stray = false;
     int delayMs = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -162,6 +168,10 @@ int main(int argc, char **argv)
             options.plugged = true;
         } else if (a == "--silent") {
             silent = true;
+        } else if (a == "--corrupt") {
+            corrupt = true;
+        } else if (a == "--stray") {
+            stray = true;
         } else if (a == "--verbose") {
             verbose = true;
         } else if (a == "--link" && i + 1 < argc) {
@@ -242,6 +252,8 @@ int main(int argc, char **argv)
     const auto start = std::chrono::steady_clock::now();
     Model model(options);
     model.silent = silent;
+    model.corrupt = corrupt;
+    model.stray = stray;
     model.delayMs = delayMs;
 
     std::string rx, input, controlInput;

@@ -59,6 +59,8 @@ const char *const HelpText =
     "  --bad-crc         answer register reads with a corrupted CRC\n"
     "  --late[=MS]       answer MS milliseconds late (default 1500; the HMI\n"
     "                    evaluates 500 ms after its request)\n"
+    "  --link PATH       also make PATH a symbolic link to the device (a fixed\n"
+    "                    name for the HMI across restarts of the simulator)\n"
     "  --verbose         log every request and answer on stderr\n"
     "  --help            this text\n"
     "\n"
@@ -394,8 +396,9 @@ int main(int argc, char *argv[])
 {
     Meter meter;
     int slave = 1;
+    std::string linkPath;
 
-    enum { OptVoltage = 256, OptCurrent, OptEnergy, OptSerial, OptSlave, OptSilent, OptBadCrc, OptLate, OptVerbose, OptHelp };
+    enum { OptVoltage = 256, OptCurrent, OptEnergy, OptSerial, OptSlave, OptSilent, OptBadCrc, OptLate, OptVerbose, OptHelp, OptLink };
     const option options[] = {
         {"voltage", required_argument, nullptr, OptVoltage},
         {"current", required_argument, nullptr, OptCurrent},
@@ -406,6 +409,7 @@ int main(int argc, char *argv[])
         {"bad-crc", no_argument, nullptr, OptBadCrc},
         {"late", optional_argument, nullptr, OptLate},
         {"verbose", no_argument, nullptr, OptVerbose},
+        {"link", required_argument, nullptr, OptLink},
         {"help", no_argument, nullptr, OptHelp},
         {nullptr, 0, nullptr, 0},
     };
@@ -432,6 +436,7 @@ int main(int argc, char *argv[])
             good = !optarg || parseLate(optarg, &meter.lateMs);
             break;
         case OptVerbose: meter.verbose = true; break;
+        case OptLink: linkPath = optarg; break;
         case OptHelp: std::fputs(HelpText, stdout); return 0;
         default: std::fputs(HelpText, stderr); return 2;
         }
@@ -472,6 +477,14 @@ int main(int argc, char *argv[])
     sigaction(SIGTERM, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    if (!linkPath.empty()) {
+        ::unlink(linkPath.c_str());
+        if (::symlink(device, linkPath.c_str()) != 0) {
+            std::perror("meter-sim: symlink");
+            linkPath.clear();
+        }
+    }
+
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::printf("%s\n", device);
 
@@ -511,6 +524,8 @@ int main(int argc, char *argv[])
         sim.sendDue();
     }
 
+    if (!linkPath.empty())
+        ::unlink(linkPath.c_str());
     ::close(slaveFd);
     ::close(master);
     return 0;

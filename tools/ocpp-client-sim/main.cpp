@@ -41,6 +41,7 @@ struct Options
     int failCount = 0;
     QStringList failActions{"StartTransaction", "StopTransaction", "MeterValues"};
     bool silent = false;
+    bool newFifos = false;
     int transactionId = 1;
 };
 
@@ -61,6 +62,8 @@ const char Usage[] =
     "  --fail-only ACTION      count --fail only for ACTION (StartTransaction,\n"
     "                          StopTransaction or MeterValues)\n"
     "  --silent                answer nothing\n"
+    "  --new-fifos             remove both FIFOs and make them afresh at start, as a\n"
+    "                          client that owns them does when it restarts\n"
     "  --transaction-id N      first transactionId handed out (default 1)\n"
     "  -h, --help              this text\n"
     "\n"
@@ -422,6 +425,8 @@ bool parseArguments(int argc, char **argv, Options &opt, int &exitCode)
             opt.failActions << QString::fromLocal8Bit(v);
         } else if (a == "--silent") {
             opt.silent = true;
+        } else if (a == "--new-fifos") {
+            opt.newFifos = true;
         } else if (a == "--transaction-id") {
             opt.transactionId = std::atoi(v);
         } else if (!a.empty() && a[0] != '-') {
@@ -448,6 +453,10 @@ int main(int argc, char **argv)
 
     const std::string outPath = opt.dataDir + "ocppout";
     const std::string inPath = opt.dataDir + "ocppin";
+    if (opt.newFifos) {
+        ::unlink(outPath.c_str());
+        ::unlink(inPath.c_str());
+    }
     if (!ensureFifo(outPath) || !ensureFifo(inPath))
         return 1;
 

@@ -1,0 +1,5 @@
+# arm64 panels: cmake -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-aarch64-linux-gnu.cmake (./cross.sh arm64)
+set(HMI_CROSS_TRIPLET aarch64-linux-gnu)
+set(HMI_CROSS_PROCESSOR aarch64)
+set(HMI_CROSS_QEMU aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-multiarch.cmake)
