@@ -21,6 +21,7 @@
 #include "servicepin.h"
 #include "shutdown.h"
 #include "standby.h"
+#include "transactionrecord.h"
 #include "authorization.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ constexpr int StopSeenMs = 15000;      // the client sees a StopTransaction the 
 constexpr int InboundMs = 15000;       // the client writes what it was told to send, the charger reads it
 constexpr int TransactionEndTicks = 60; // ticks off the charging pages before the StopTransaction,
 constexpr int TransactionEndMs = 30000; // and time: a start answered late is re-sent on the retry timer
+constexpr int HeldStopMs = 60000;      // a stop waiting for its start's transactionId, the client answering
 constexpr double PauseScale = 0.05;    // the supervisor's pauses, as in the demo
 
 const QStringList ChargePointStatuses = {"Available", "Preparing", "Charging", "SuspendedEVSE", "SuspendedEV",
@@ -207,6 +209,8 @@ private:
     int64_t m_offChargingSince = 0;
     int64_t m_transactionStep = 0;
     QVector<qint64> m_stopsInFlight; // client-up time of each StopTransaction not seen yet
+    qint64 m_heldSince = -1;         // client-up time since a stop waits for its start's answer
+    bool m_clientSilent = false;     // told to answer nothing
     int m_stopsSeen = 0;
     bool m_statusUnknown = false;    // the client restarted: what it knew may be lost
     int m_notificationsSent = 0;     // StatusNotification requests of the charger
@@ -320,9 +324,12 @@ bool Life::startCharger()
         m_offChargingTicks = 0;
     });
     connect(&w, &MainWindow::StatusNotification_req, this, [this] { ++m_notificationsSent; });
-    connect(&w, &MainWindow::StopTransacation_req, this, [this] {
-        m_transactionOpen = false;
-        m_stopsInFlight << m_peers.clientUpMs();
+    connect(&w, &MainWindow::StopTransacation_req, this, [this] { m_transactionOpen = false; });
+    // A stop is on its way only once it is written: one whose start is still
+    // unanswered waits for the transactionId, and a retry goes out again.
+    connect(&m_app->pipe, &Thread_pipe::ocppwrite, this, [this](const QString &text) {
+        if (text.contains(QLatin1String("=StopTransaction=")))
+            m_stopsInFlight << m_peers.clientUpMs();
     });
     connect(m_app->pipe.ocppin, &IPC_Pipe::signal_ocppin, this, [this] { ++m_received; });
     auto resetAsked = [this] { ++m_resetsAsked; };
@@ -723,6 +730,7 @@ void Life::peerStep()
         {3, [this] {
              const QString on = chance(0.3) ? "on" : "off";
              m_peers.client("silent " + on);
+             m_clientSilent = on == "on";
              return "client: silent " + on;
          }},
         {3, [this] {
@@ -746,6 +754,7 @@ void Life::peerStep()
              m_notificationsAtRestart = m_notificationsSent;
              m_stopsInFlight.clear();
              m_stopsSeen = m_peers.seen().stops;
+             m_clientSilent = false;
              m_commandSince = -1; // what the client still had to write went with it
              return QString("client restarts%1").arg(newFifos ? " on new FIFOs" : "");
          }},
@@ -938,6 +947,21 @@ void Life::watchTransactions()
                     .arg(m_ticks - m_offChargingTicks)
                     .arg(m_startRequests.join(" > ")));
         m_transactionOpen = false;
+    }
+    // A stop held for the transactionId of a start the client does not
+    // answer, while the client answers: reported, the session's rules.
+    bool held = false;
+    for (const TransactionRecord::Transaction &t : transactionRecord.transactions())
+        held = held || (t.ended && !t.idKnown);
+    if (!held || m_clientSilent) {
+        m_heldSince = -1;
+    } else if (m_heldSince < 0) {
+        m_heldSince = m_peers.clientUpMs();
+    } else if (m_peers.clientUpMs() - m_heldSince > HeldStopMs) {
+        finding("stop held", QString("a StopTransaction has waited %1 s for the answer to its StartTransaction "
+                                     "while the OCPP client answers")
+                                 .arg((m_peers.clientUpMs() - m_heldSince) / 1000));
+        m_heldSince = -1;
     }
     // ... and the client sees it.
     const ClientView &seen = m_peers.seen();
