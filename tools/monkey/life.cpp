@@ -205,6 +205,7 @@ private:
     // Transactions as the charger requests them, and what the client saw.
     bool m_transactionOpen = false;
     QStringList m_startRequests; // the values startRequest took during the open transaction
+    QStringList m_trail;         // page/status and what was done, while the transaction is open
     int m_offChargingTicks = 0;      // the tick the session left the charging pages
     int64_t m_offChargingSince = 0;
     int64_t m_transactionStep = 0;
@@ -319,6 +320,7 @@ bool Life::startCharger()
     connect(&w, &MainWindow::StrartTransaction_req, this, [this] {
         m_rec.figures.sessions.fetch_add(1);
         m_startRequests = QStringList{QString::number(gun_status[1].startRequest)};
+        m_trail = QStringList{QString("step %1 %2/%3").arg(m_step).arg(gun_status[1].page, gun_status[1].status)};
         m_transactionOpen = true;
         m_transactionStep = m_step;
         m_offChargingTicks = 0;
@@ -932,6 +934,9 @@ void Life::watchTransactions()
     }
     if (m_transactionOpen && m_startRequests.last() != QString::number(gun.startRequest))
         m_startRequests << QString::number(gun.startRequest);
+    const QString where = QString("%1/%2").arg(gun.page, gun.status);
+    if (m_transactionOpen && !m_trail.last().endsWith(' ' + where) && m_trail.size() < 40)
+        m_trail << QString("step %1 %2").arg(m_step).arg(where);
     // The charger ends what it started once the session has left charging.
     if (!m_transactionOpen || charging) {
         m_offChargingTicks = 0;
@@ -942,10 +947,10 @@ void Life::watchTransactions()
                monotonicMs() - m_offChargingSince > TransactionEndMs) {
         finding("transaction not ended, startRequest " + m_startRequests.join(" > "),
                 QString("the transaction started at step %1 has no StopTransaction %2 ticks after the session "
-                        "left the charging pages; startRequest went %3")
+                        "left the charging pages; startRequest went %3; page/status went %4")
                     .arg(m_transactionStep)
                     .arg(m_ticks - m_offChargingTicks)
-                    .arg(m_startRequests.join(" > ")));
+                    .arg(m_startRequests.join(" > "), m_trail.join(", ")));
         m_transactionOpen = false;
     }
     // A stop held for the transactionId of a start the client does not
