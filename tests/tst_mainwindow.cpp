@@ -167,15 +167,22 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("byKey");
+        QTest::addColumn<bool>("slides");
         QTest::addColumn<QString>("pageAfter");
-        QTest::newRow("Stop held while the charge ends") << "pushButton_stop" << false << page_complete;
-        QTest::newRow("Abort held while the charge starts") << "pushButton_abort" << false << page_charging;
-        QTest::newRow("Space on the summary's Confirm after going home") << "pushButton_confirm" << true << page_home;
+        QTest::newRow("Stop held while the charge ends") << "pushButton_stop" << false << false << page_complete;
+        QTest::newRow("Abort held while the charge starts") << "pushButton_abort" << false << false << page_charging;
+        QTest::newRow("Stop held while the charge ends, the finger slides")
+            << "pushButton_stop" << false << true << page_complete;
+        QTest::newRow("Abort held while the charge starts, the finger slides")
+            << "pushButton_abort" << false << true << page_charging;
+        QTest::newRow("Space on the summary's Confirm after going home")
+            << "pushButton_confirm" << true << false << page_home;
     }
     void inputHeldAcrossPageChange()
     {
         QFETCH(QString, button);
         QFETCH(bool, byKey);
+        QFETCH(bool, slides);
         QFETCH(QString, pageAfter);
         MainWindow w;
         w.show();
@@ -194,20 +201,24 @@ private slots:
             held = b->isVisible() ? b : held;
         QVERIFY(held);
 
+        // The finger on the panel: window-system events on the main window.
+        const QPoint at = held->mapTo(&w, held->rect().center());
         if (byKey)
             held->setFocus();
         else
-            QTest::mousePress(held, Qt::LeftButton);
+            QTest::mousePress(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
         if (pageAfter == page_complete)
             w.complete_show();
         else if (pageAfter == page_charging)
             w.charging_show();
         else
             w.Homepage_show();
+        if (slides)
+            QTest::mouseMove(w.windowHandle(), at + QPoint(1, 1));
         if (byKey)
             QTest::keyClick(w.windowHandle(), Qt::Key_Space);
         else
-            QTest::mouseRelease(held, Qt::LeftButton);
+            QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, at + QPoint(int(slides), int(slides)));
         QCOMPARE(gun_status[1].page, pageAfter);
         QVERIFY(!w.charging_child1->isVisible() && !w.charging_child2->isVisible() && !w.complete_child->isVisible());
     }

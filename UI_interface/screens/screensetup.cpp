@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QEvent>
 #include <QFont>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
@@ -18,6 +20,9 @@ namespace {
 // show; it would navigate from a page that has gone (the Stop held while the
 // charge ended opened the card dialog over the completion screen). The
 // toolkit does neither by itself while another window is the active one.
+// Letting the button up is not enough while the finger stays on the panel:
+// the touch keeps going to the hidden button, and a finger that slides
+// presses it again, so the button also gets the end of the press.
 class DropInputOnHide : public QObject
 {
 public:
@@ -28,9 +33,16 @@ protected:
     {
         if (event->type() == QEvent::Hide) {
             QWidget *screen = static_cast<QWidget *>(watched);
+            const bool fingerDown = QGuiApplication::mouseButtons() & Qt::LeftButton;
             for (QAbstractButton *button : screen->findChildren<QAbstractButton *>()) {
-                if (button->isDown())
-                    button->setDown(false);
+                if (!button->isDown() && !fingerDown)
+                    continue;
+                button->setDown(false);
+                // Up already, the button takes the release as the end of
+                // its press and does not click.
+                QMouseEvent up(QEvent::MouseButtonRelease, QPointF(-1, -1), Qt::LeftButton, Qt::NoButton,
+                               Qt::NoModifier);
+                QCoreApplication::sendEvent(button, &up);
             }
             QWidget *focus = screen->window()->focusWidget();
             if (focus && (focus == screen || screen->isAncestorOf(focus)))
