@@ -208,7 +208,8 @@ int main(int argc, char **argv)
     o.startMs = monotonicMs();
     o.deadlineMs = o.startMs + int64_t(o.seconds) * 1000;
     bool failed = false;
-    for (int life = 1;; ++life) {
+    bool interrupted = false;
+    for (int life = 1; !interrupted; ++life) {
         record.life.store(life);
         record.heartbeatMs.store(monotonicMs());
         std::fflush(stdout);
@@ -238,7 +239,8 @@ int main(int argc, char **argv)
                 ::kill(pid, SIGKILL);
                 ::waitpid(pid, &status, 0);
                 std::printf("monkey: interrupted at step %lld\n", (long long)record.figures.steps.load());
-                return 130;
+                interrupted = true; // the figures so far still count
+                break;
             }
             if (!hung && monotonicMs() - record.heartbeatMs.load() > int64_t(o.hangSeconds) * 1000) {
                 hung = true;
@@ -253,6 +255,8 @@ int main(int argc, char **argv)
             }
             ::usleep(100000);
         }
+        if (interrupted)
+            break;
         if (hung) {
             failed = true;
             break;
@@ -288,6 +292,8 @@ int main(int argc, char **argv)
         std::printf("monkey: %lld findings of the session's rules (see FINDING above)\n", (long long)f.findings.load());
     std::printf("monkey: peak RSS of a life %.1f MB, slowest answer of the event loop %lld ms\n",
                 double(f.maxRssKb.load()) / 1024.0, (long long)f.maxLoopLatencyMs.load());
+    if (interrupted)
+        return 130;
     if (failed) {
         std::printf("monkey: replay with: %s (run directory kept: %s)\n", qPrintable(replay), qPrintable(o.runDir));
         return 1;
