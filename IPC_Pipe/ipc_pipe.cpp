@@ -1,5 +1,7 @@
 #include "ipc_pipe.h"
 
+#include "globalvariable.h"
+
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QThread>
@@ -241,8 +243,10 @@ int IPC_Pipe::openForWrite()
         const int fd = ::open(pipename, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0) {
             struct stat st;
-            if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))
+            if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode)) {
+                ocppClientAbsent = false;
                 return fd;
+            }
             ::close(fd); // replaced between the check and the open
             continue;
         }
@@ -251,6 +255,7 @@ int IPC_Pipe::openForWrite()
         if (errno != ENXIO)
             return -1;
         // No client has it open for reading.
+        ocppClientAbsent = true;
         if (m_control->draining) {
             // The client may be between two of its opens.
             if (waited >= 200)

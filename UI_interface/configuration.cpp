@@ -41,6 +41,8 @@ void ReadConfigration()
     Config.MeterValueSampleInterval = intervalMs("MeterValueSampleInterval", MinMeterValueSampleIntervalMs);
     Config.TransactionMessageRetryInterval =
         intervalMs("TransactionMessageRetryInterval", MinTransactionMessageRetryIntervalMs);
+    Config.IdleReturnTimeout = intervalMs("IdleReturnTimeout", DefaultIdleReturnMs);
+    Config.CompletionIdleReturnTimeout = intervalMs("CompletionIdleReturnTimeout", DefaultCompletionIdleReturnMs);
 }
 
 void VariableInit()

@@ -21,9 +21,14 @@
 #include "led.h"
 #include "servicepinpad.h"
 #include "sessionsupervisor.h"
+#include "screensetup.h"
 #include "standby.h"
 #include "styletokens.h"
 
+#include "ccu_records.h"
+#include "dc_meter_data.h"
+
+#include <QApplication>
 #include <QDebug>
 
 namespace {
@@ -94,6 +99,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     errormessage = new ErrorMsg(this);
     errormessage->hide();
 
+    m_healthIcon = new QLabel(this);
+    m_healthIcon->setObjectName("label_health");
+    m_healthIcon->setGeometry(unitRect(58, 0, 2, 2));
+
     // 4. The first page and the first tick.
     Homepage_show();
     timerUpdate();
@@ -163,10 +172,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         m_factoryOpenedByPress = true;
         emit show_factoryMode();
     });
+
+    qApp->installEventFilter(this);
+    updateHealth();
 }
 
 MainWindow::~MainWindow()
 {
+    qApp->removeEventFilter(this);
     qDebug() << "home page destroy";
     delete ui;
 }
@@ -184,12 +197,13 @@ void MainWindow::placeStatusBar()
         {ui->pushButton_factorymode, 52, 0, 2, 2, setting_style + image_setting},
         {ui->label_charger, 56, 0, 2, 2, QString()},
         {ui->label_wifi, 60, 0, 2, 2, QString()},
-        {ui->pushButton_home, 2, 3, 5, 4, navigationbar_style + image_home},
+        {ui->pushButton_home, 2, 3, 5, 4, "QPushButton{" + navigationbar_style + image_home + "}" + navigation_pressed},
         {ui->label_mask_home, 2, 3, 5, 4, disabled_mask},
         {ui->pushButton_back, 8, 3, 4, 4, navigationbar_style + image_back},
-        {ui->pushButton_language, 53, 3, 4, 4, navigationbar_style + image_language},
+        {ui->pushButton_language, 53, 3, 4, 4,
+         "QPushButton{" + navigationbar_style + image_language + "}" + navigation_pressed},
         {ui->label_mask_language, 53, 3, 4, 4, disabled_mask},
-        {ui->pushButton_help, 58, 3, 4, 4, navigationbar_style + image_help},
+        {ui->pushButton_help, 58, 3, 4, 4, "QPushButton{" + navigationbar_style + image_help + "}" + navigation_pressed},
         {ui->label_mask_help, 58, 3, 4, 4, disabled_mask},
     };
     for (const Place &p : places) {
@@ -273,6 +287,7 @@ void MainWindow::Homepage_show()
     unlock(ui->pushButton_language, ui->label_mask_language);
     unlock(ui->pushButton_help, ui->label_mask_help);
     gun_status[1].page = page_home;
+    authorization->clearNotice();
     m_supervisor->resetSession();
     VariableInit();
     // The session is over, however it ended: a cable-pulled-at-the-car flag
@@ -404,6 +419,7 @@ void MainWindow::openCompletionPage()
 
 void MainWindow::complete_child_show()
 {
+    complete_child->showOutcome(m_supervisor->sessionOutcome());
     complete_child->show();
     setShadow();
     gun_status[1].page = page_complete_child;
@@ -535,6 +551,129 @@ void MainWindow::HardwareReset()
 void MainWindow::timerUpdate()
 {
     m_supervisor->tick();
+    if (m_help) { // not during construction
+        updateHealth();
+        idleReturnTick();
+    }
+}
+
+// ---------------------------------------------------------------- idle return
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::TouchBegin:
+    case QEvent::KeyPress:
+        m_idleTicks = 0;
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// 0: the page never goes home by itself (charging, standby, the home page).
+quint32 MainWindow::idleLimitMs(const QString &page) const
+{
+    const Status &gun = gun_status[1];
+    if (page == page_complete || page == page_complete_child)
+        return Config.CompletionIdleReturnTimeout;
+    if (page == page_fixedcharge || page == page_fixedcharge_keyboard)
+        return Config.IdleReturnTimeout;
+    // Once a card is in, the authorization window decides.
+    if ((page == page_authorize || page == page_authorize_plugin) && gun.CardRead == 0)
+        return Config.IdleReturnTimeout;
+    return 0;
+}
+
+void MainWindow::idleReturnTick()
+{
+    const QString page = gun_status[1].page;
+    const bool help = m_help->isVisible();
+    const QString key = page + (help ? "+help" : "");
+    if (key != m_idleKey) {
+        // The first tick on a page may come at once: it does not count.
+        m_idleKey = key;
+        m_idleTicks = 0;
+        return;
+    }
+    const quint32 pageLimit = idleLimitMs(page);
+    const quint32 limit = help ? Config.IdleReturnTimeout : pageLimit;
+    if (limit == 0) {
+        m_idleTicks = 0;
+        return;
+    }
+    ++m_idleTicks;
+    if (quint64(m_idleTicks) * 1000 < limit)
+        return;
+    // The completion page stays until its StopTransaction is out and a
+    // pending reset has run.
+    if (m_supervisor->stopTransactionOwed() || SystemResetReq != 0)
+        return;
+    m_idleTicks = 0;
+    qDebug().noquote() << "idle return to the home page from" << key;
+    if (help)
+        m_help->page_hide();
+    // Help over the home page only closes: a card presented meanwhile stays.
+    if (pageLimit > 0)
+        Homepage_show();
+}
+
+// ---------------------------------------------------------------- out of order and health
+
+QString MainWindow::healthDetail()
+{
+    const bool ccuLost = errorinfo.Err_Sys_RS232;
+    const bool meterFailed = dc_meter_data[1].Com_error;
+    return tr("CCU: %1").arg(ccuLost ? tr("link lost") : tr("connected")) + "   |   "
+        + tr("Meter: %1").arg(meterFailed ? tr("not answering") : tr("answering")) + "   |   "
+        + tr("OCPP client: %1").arg(ocppClientAbsent ? tr("not reading") : tr("connected"));
+}
+
+bool MainWindow::outOfOrder(QString *detail) const
+{
+    const Status &gun = gun_status[1];
+    QStringList why;
+    if (errorinfo.Err_Sys_RS232)
+        why << tr("CCU link lost");
+    if (dc_meter_data[1].Com_error)
+        why << tr("DC meter not answering (PowerMeterFailure)");
+    if (gun.status == sta_Faulted && why.isEmpty()) {
+        if (gun.errorcode == err_ConnectorLockFailure)
+            why << tr("Connector lock failure (ConnectorLockFailure)");
+        else if (gun.errorcode == err_GroundFailure)
+            why << tr("Insulation fault (GroundFailure)");
+        else if (gun.errorcode == err_HighTemperature)
+            why << tr("Over temperature (HighTemperature)");
+        else if (gun.errorcode == err_PowerMeterFailure)
+            why << tr("DC meter not answering (PowerMeterFailure)");
+        else
+            why << tr("The CCU reports a fault (%1)").arg(gun.errorcode.isEmpty() ? err_NoError : gun.errorcode);
+    }
+    if (detail)
+        *detail = why.join("; ");
+    return !why.isEmpty();
+}
+
+void MainWindow::updateHealth()
+{
+    QString detail;
+    const bool out = outOfOrder(&detail);
+    if (out != homepage->isOutOfOrder() || (out && detail != m_healthIcon->property("detail").toString())) {
+        if (out)
+            qWarning().noquote() << "out of order:" << detail;
+        else
+            qInfo().noquote() << "back in order";
+        homepage->setOutOfOrder(out, detail);
+    }
+    const bool healthy = !errorinfo.Err_Sys_RS232 && !dc_meter_data[1].Com_error && !ocppClientAbsent && !out;
+    if (m_healthIcon->property("healthy").isNull() || m_healthIcon->property("healthy").toBool() != healthy) {
+        m_healthIcon->setProperty("healthy", healthy);
+        m_healthIcon->setPixmap(healthIcon(m_healthIcon->size(), healthy));
+    }
+    m_healthIcon->setProperty("detail", detail);
+    m_help->setHealthDetail(healthDetail());
 }
 
 void MainWindow::Charging_Data_update()
@@ -631,4 +770,18 @@ void MainWindow::refreshCompletionFigures()
 void MainWindow::showErrorPopup(const QString &text)
 {
     errormessage->page_show(text);
+}
+
+void MainWindow::authorizationRefused()
+{
+    authorization->showCardRefused();
+}
+
+void MainWindow::authorizationExpired()
+{
+    const QString page = gun_status[1].page;
+    if (page != page_authorize && page != page_authorize_plugin)
+        return;
+    errormessage->page_show(tr("The authorization has expired: the cable was not plugged in in time. Please start again."));
+    Homepage_show();
 }

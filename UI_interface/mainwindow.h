@@ -113,6 +113,16 @@ public:
 
     SessionSupervisor *supervisor() const { return m_supervisor; }
 
+    // Whether the charger can take a session now, and why not in words; the
+    // home tiles, the band and the status bar's health icon follow it.
+    bool outOfOrder(QString *detail = nullptr) const;
+    // The links in words, as the help page shows them.
+    static QString healthDetail();
+
+protected:
+    // Any touch on the panel starts the idle wait again.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // SessionView
     void showClock(const QString &text) override;
@@ -127,6 +137,14 @@ private:
     void refreshChargingFigures() override;
     void refreshCompletionFigures() override;
     void showErrorPopup(const QString &text) override;
+    void authorizationRefused() override;
+    void authorizationExpired() override;
+
+    // Once a tick: an untouched page goes home after its idle time.
+    void idleReturnTick();
+    quint32 idleLimitMs(const QString &page) const;
+    // Once a tick: the out-of-order state and the health icon.
+    void updateHealth();
 
     void lock(QWidget *button, QLabel *mask);
     void unlock(QWidget *button, QLabel *mask);
@@ -162,6 +180,9 @@ private:
     QTimer *m_factoryPress = nullptr; // long press on the service button
     bool m_factoryOpenedByPress = false;
     SessionSupervisor *m_supervisor = nullptr;
+    QLabel *m_healthIcon = nullptr; // status bar: CCU, meter and OCPP client at a glance
+    QString m_idleKey;              // the page (and help) the idle count belongs to
+    quint32 m_idleTicks = 0;        // ticks since the last touch on that page
 };
 
 #endif // MAINWINDOW_H

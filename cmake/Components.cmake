@@ -40,7 +40,7 @@ function(hmi_component name)
 endfunction()
 
 hmi_component(common DIR common SOURCES
-  globalvariable.h globalvariable.cpp sharedvalue.h serialsettings.h workerthread.h workerthread.cpp
+  globalvariable.h globalvariable.cpp sharedvalue.h sessionend.h serialsettings.h workerthread.h workerthread.cpp
   runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp servicepin.h servicepin.cpp resetscript.h resetscript.cpp
   transactionrecord.h transactionrecord.cpp
   ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp)

@@ -16,6 +16,9 @@
 constexpr quint32 MinConnectionTimeOutMs = 10000;
 constexpr quint32 MinMeterValueSampleIntervalMs = 10000;
 constexpr quint32 MinTransactionMessageRetryIntervalMs = 5000;
+// How long an untouched page waits before it returns to the home page.
+constexpr quint32 DefaultIdleReturnMs = 60 * 1000;
+constexpr quint32 DefaultCompletionIdleReturnMs = 120 * 1000;
 // Largest interval any timer is started with: one day. A configured value
 // beyond it would overflow the int of milliseconds a timer takes.
 constexpr quint32 MaxIntervalMs = 24 * 3600 * 1000;

@@ -67,6 +67,7 @@ bool Start_command_set_1 = false;
 bool Stop_command_set_1 = false;
 quint16 Network_State = 0;
 bool Debug_EVSideDisconnect = false;
+std::atomic<bool> ocppClientAbsent{false};
 Configuration Config;
 QJsonObject ConfigObj;
 QStringList StartTransactionCache;

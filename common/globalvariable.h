@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <atomic>
 
 // ---------------------------------------------------------------- session record
 struct Status
@@ -54,6 +55,10 @@ struct Configuration
     quint32 ConnectionTimeOut = 0;               // ms
     quint32 MeterValueSampleInterval = 0;        // ms
     quint32 TransactionMessageRetryInterval = 0; // ms
+    // A page left untouched goes back to the home page after this long
+    // (configuration keys "IdleReturnTimeout", "CompletionIdleReturnTimeout").
+    quint32 IdleReturnTimeout = 60000;           // ms
+    quint32 CompletionIdleReturnTimeout = 120000; // ms
 };
 
 // Simulated plug-in state of the debug panel.
@@ -133,6 +138,9 @@ extern bool Start_command_set_1;
 extern bool Stop_command_set_1;
 extern quint16 Network_State;    // 0 offline, 1 lookup failed, 2 good
 extern bool Debug_EVSideDisconnect;
+// The OCPP client does not read its FIFO: the writer found nobody at the far
+// end on its last try (set by the FIFO writer thread, read by the GUI).
+extern std::atomic<bool> ocppClientAbsent;
 extern Configuration Config;
 extern QJsonObject ConfigObj;
 extern QStringList StartTransactionCache;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -113,6 +114,35 @@ private slots:
                  chosen);
         const QStringList v = chosen.split(' ');
         QCOMPARE(summary(screen), "You set to: Charge " + v.at(1) + " kWh | Cost € " + v.at(0));
+        // The choice shows, alone, and can be confirmed.
+        QTest::mouseRelease(b, Qt::LeftButton);
+        QCOMPARE(screen.chosenPreset(), label);
+        QVERIFY(b->isChecked());
+        QTest::mouseClick(child<QPushButton>(screen, button.startsWith('A') ? "pushButton_Q1" : "pushButton_A1"),
+                          Qt::LeftButton);
+        QVERIFY(!b->isChecked());
+        QVERIFY(child<QPushButton>(screen, "pushButton_confirm")->isEnabled());
+    }
+
+    // Nothing chosen, nothing to confirm: the session would charge 0.00.
+    void confirmNeedsAnAmount()
+    {
+        FixedCharge screen;
+        QSignalSpy next(&screen, &FixedCharge::jump_authorize);
+        screen.page_show(1);
+        auto *confirm = child<QPushButton>(screen, "pushButton_confirm");
+        QVERIFY(!confirm->isEnabled());
+        QCOMPARE(screen.chosenPreset(), QString());
+        QTest::mouseClick(confirm, Qt::LeftButton);
+        QCOMPARE(next.count(), 0);
+        press(screen, "A4");
+        QTest::mouseClick(confirm, Qt::LeftButton);
+        QCOMPARE(next.count(), 1);
+        // A new session (the home page reset the values) starts with nothing chosen.
+        gun_status[1].f_CusSetAmount = gun_status[1].f_CusSetkWh = 0;
+        screen.page_show(1);
+        QCOMPARE(screen.chosenPreset(), QString());
+        QVERIFY(!confirm->isEnabled());
     }
 
     // The screen opens the keypad, whose confirm and cancel reach it, as the
@@ -123,11 +153,15 @@ private slots:
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("amount 13") << 1 << "13" << "confirm" << "Charge 20.00 kWh | Cost € 13.00";
-        QTest::newRow("bare dot") << 2 << "." << "confirm" << "Charge 0.00 kWh | Cost € 0.00";
-        QTest::newRow("emptied") << 1 << "<" << "confirm" << "Charge 0.00 kWh | Cost € 0.00";
-        QTest::newRow("clamped") << 2 << "250" << "confirm" << "Charge 100.00 kWh | Cost € 65.00";
-        QTest::newRow("cancel") << 1 << "55" << "cancel" << "Charge 30.00 kWh | Cost € 19.50";
+        QTest::addColumn<QString>("preset"); // the preset still marked
+        QTest::addColumn<bool>("confirmable");
+        QTest::newRow("amount 13") << 1 << "13" << "confirm" << "Charge 20.00 kWh | Cost € 13.00" << "" << true;
+        QTest::newRow("bare dot") << 2 << "." << "confirm" << "Charge 0.00 kWh | Cost € 0.00" << "" << false;
+        QTest::newRow("emptied") << 1 << "<" << "confirm" << "Charge 0.00 kWh | Cost € 0.00" << "" << false;
+        QTest::newRow("0.001 shows as 0.00") << 2 << "0.001" << "confirm" << "Charge 0.00 kWh | Cost € 0.00" << ""
+                                               << false;
+        QTest::newRow("clamped") << 2 << "250" << "confirm" << "Charge 100.00 kWh | Cost € 65.00" << "" << true;
+        QTest::newRow("cancel") << 1 << "55" << "cancel" << "Charge 30.00 kWh | Cost € 19.50" << "30 kWh" << true;
     }
     void keypadToSummary()
     {
@@ -135,6 +169,8 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, button);
         QFETCH(QString, shown);
+        QFETCH(QString, preset);
+        QFETCH(bool, confirmable);
         FixedCharge screen;
         Keyboard kb;
         connect(&screen, &FixedCharge::jump_keyboard, &kb, &Keyboard::page_show);
@@ -150,6 +186,8 @@ private slots:
         QCOMPARE(got.join(' '), button == "cancel" ? "back" : QString("%1 back").arg(which));
         QCOMPARE(summary(screen), "You set to: " + shown);
         QVERIFY(gun_status[1].f_CusSetAmount == f_CusSetAmount && gun_status[1].f_CusSetkWh == f_CusSetkWh);
+        QCOMPARE(screen.chosenPreset(), preset);
+        QCOMPARE(child<QPushButton>(screen, "pushButton_confirm")->isEnabled(), confirmable);
     }
 };
 

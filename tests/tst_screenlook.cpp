@@ -21,12 +21,16 @@
 #include "servicepin.h"
 #include "servicepinpad.h"
 #include "standby.h"
+#include "styletokens.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTemporaryDir>
@@ -87,6 +91,60 @@ static QStringList lookFaults(QWidget *root)
     return faults;
 }
 
+// WCAG relative luminance and contrast ratio.
+static double luminance(const QColor &c)
+{
+    auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+
+static double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The lowest contrast between a button sheet's text colour and any colour of
+// its background, over each of its states.
+static double worstContrast(const QString &sheet)
+{
+    double worst = 1e9;
+    const QStringList blocks = sheet.split('}', Qt::SkipEmptyParts);
+    for (const QString &block : blocks) {
+        const auto text = QRegularExpression("(?:^|[{;])color:\\s*([#\\w]+)").match(block);
+        if (!text.hasMatch())
+            continue;
+        QList<QColor> backs;
+        auto stops = QRegularExpression("stop:[\\d.]+\\s*(#[0-9A-Fa-f]{6})").globalMatch(block);
+        while (stops.hasNext())
+            backs << QColor(stops.next().captured(1));
+        const auto plain = QRegularExpression("background-color:\\s*(#[0-9A-Fa-f]{6})").match(block);
+        if (plain.hasMatch())
+            backs << QColor(plain.captured(1));
+        for (const QColor &back : backs)
+            worst = std::min(worst, contrast(QColor(text.captured(1)), back));
+    }
+    return worst;
+}
+
+// Columns of the label that carry light ink, in the parent's coordinates.
+static QPair<int, int> inkColumns(QLabel *l)
+{
+    QImage img(l->size(), QImage::Format_ARGB32);
+    img.fill(Qt::black);
+    l->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+    int first = -1, last = -1;
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y)
+            if (qGray(img.pixel(x, y)) > 128) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                break;
+            }
+    return {l->x() + first, l->x() + last};
+}
+
 struct Case
 {
     QString name;
@@ -123,6 +181,16 @@ static QList<Case> cases()
              return s;
          }},
         {"complete popup", [](QWidget *p) -> QWidget * { return new Complete_child(p); }},
+        {"home, out of order", [](QWidget *p) -> QWidget * {
+             auto *s = new home(p);
+             s->setOutOfOrder(true, "CCU link lost; DC meter not answering (PowerMeterFailure)");
+             return s;
+         }},
+        {"authorization, card refused", [](QWidget *p) -> QWidget * {
+             auto *s = new Authorization(p);
+             s->showCardRefused();
+             return s;
+         }},
         {"error popup", [](QWidget *p) -> QWidget * {
              auto *s = new ErrorMsg(p);
              s->page_show("Information: The card is invalid on this charge point!!   Please change another one.");
@@ -167,10 +235,18 @@ static QList<Case> cases()
                       s->InfoUpdate();
                       return s;
                   }};
+    // Every way a session can end, on the completion card.
+    for (int end = int(SessionEnd::Paid); end <= int(SessionEnd::EvDisconnected); ++end)
+        c << Case{QString("complete popup, end %1").arg(end), [end](QWidget *p) -> QWidget * {
+                      auto *s = new Complete_child(p);
+                      s->showOutcome(SessionEnd(end));
+                      return s;
+                  }};
     for (int topic = 0; topic < 5; ++topic)
         c << Case{QString("help topic %1").arg(topic), [topic](QWidget *p) -> QWidget * {
                       auto *s = new Help(p);
                       s->showTopic(topic);
+                      s->setHealthDetail("CCU: link lost   |   Meter: not answering   |   OCPP client: not reading");
                       return s;
                   }};
     return c;
@@ -203,6 +279,97 @@ private slots:
             QCOMPARE(img.pixelColor(1, 1).alpha(), 0);
             QCOMPARE(img.pixelColor(img.width() / 2, 10), QColor(Qt::white));
         }
+    }
+
+    // Button texts stay readable against their button in every state.
+    void buttonContrast_data()
+    {
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("standby Abort") << standby_pushbutton_abort_style;
+        QTest::newRow("fixed-amount Confirm, disabled") << confirm_disabled_sty;
+    }
+    void buttonContrast()
+    {
+        QFETCH(QString, sheet);
+        const double worst = worstContrast(sheet);
+        QVERIFY2(worst >= 4.5, qPrintable(QString("contrast %1:1").arg(worst, 0, 'f', 2)));
+    }
+
+    // A popup's buttons sit in the middle of its card.
+    void popupButtonsCentred_data()
+    {
+        QTest::addColumn<int>("which");
+        const char *names[] = {"plug-in prompt", "stop details", "stop confirm", "completion", "error"};
+        for (int i = 0; i < 5; ++i)
+            QTest::newRow(names[i]) << i;
+    }
+    void popupButtonsCentred()
+    {
+        QFETCH(int, which);
+        QWidget panel;
+        QWidget *popup = nullptr;
+        switch (which) {
+        case 0: popup = new Chargerconnect(&panel); break;
+        case 1: popup = new Charging_child1(&panel); break;
+        case 2: popup = new Charging_child2(&panel); break;
+        case 3: popup = new Complete_child(&panel); break;
+        default: popup = new ErrorMsg(&panel); break;
+        }
+        auto *card = popup->findChild<QWidget *>("frame");
+        QVERIFY(card);
+        QRect buttons;
+        for (QPushButton *b : popup->findChildren<QPushButton *>())
+            buttons |= b->geometry();
+        QVERIFY(!buttons.isEmpty());
+        QVERIFY2(qAbs(buttons.center().x() - card->geometry().center().x()) <= 1,
+                 qPrintable(QString("buttons %1..%2 on a card %3..%4")
+                                .arg(buttons.left()).arg(buttons.right())
+                                .arg(card->geometry().left()).arg(card->geometry().right())));
+    }
+
+    // The state of charge never runs into its "%", 100 included.
+    void percentClearOfSoc_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<int>("soc");
+        const char *names[] = {"standby", "charging", "complete"};
+        for (int s = 0; s < 3; ++s)
+            for (int soc : {0, 8, 50, 88, 100})
+                QTest::newRow(qPrintable(QString("%1 %2").arg(names[s]).arg(soc))) << s << soc;
+    }
+    void percentClearOfSoc()
+    {
+        QFETCH(int, screen);
+        QFETCH(int, soc);
+        QWidget panel;
+        panel.resize(ActScreenX, ActScreenY);
+        QWidget *page = nullptr;
+        str_soc = QString::number(soc);
+        charginfo.SOC_Current = quint16(soc);
+        int_soc = quint16(soc);
+        if (screen == 0) {
+            auto *s = new Standby(&panel);
+            s->page_show();
+            page = s;
+        } else if (screen == 1) {
+            auto *s = new EnergyDelivery(&panel);
+            s->InfoUpdate();
+            page = s;
+        } else {
+            auto *s = new Complete(&panel);
+            s->InfoUpdate();
+            page = s;
+        }
+        panel.show();
+        auto *number = page->findChild<QLabel *>("label_soc");
+        auto *percent = page->findChild<QLabel *>("label_percent");
+        QCOMPARE(number->text(), QString::number(soc));
+        const auto digits = inkColumns(number);
+        const auto sign = inkColumns(percent);
+        // A clear gap, not glyphs that nearly touch (old: 11 px at 100).
+        const int clearGap = 20;
+        QVERIFY2(digits.second + clearGap <= sign.first,
+                 qPrintable(QString("digits end at %1, the % starts at %2").arg(digits.second).arg(sign.first)));
     }
 };
 

@@ -121,6 +121,7 @@ private slots:
     void shutdownStopsTheSession_data();
     void shutdownStopsTheSession();
     void completeShowOnHomeChangesNoPage();
+    void stopNeverCarriedOutEndsTheSession();
     void statusPausesBlock();
 
     void chargingProfile_data();
@@ -517,6 +518,26 @@ void tst_Supervisor::faultsAndRecovery()
     w->tick();
     QCOMPARE(gun_status[1].status, sta_Faulted);
     QCOMPARE(gun_status[1].errorcode, err_NoError);
+}
+
+// A stop the CCU never carries out (no phase 4 or 6 reaches the page) does
+// not hold the charging page: a minute later the session ends all the same.
+void tst_Supervisor::stopNeverCarriedOutEndsTheSession()
+{
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
+    w->tick();
+    r.take();
+    Stop_command_set_1 = true;
+    for (int second = 1; second < 60; ++second)
+        w->tick();
+    QCOMPARE(gun_status[1].page, page_charging);
+    QVERIFY(r.take().isEmpty());
+    w->tick();
+    QCOMPARE(gun_status[1].page, page_complete);
+    QCOMPARE(r.take(), (QStringList{"Status:Finishing", "Stop:Other"}));
+    // The driver is not thanked for a payment of a charge the charger lost.
+    QCOMPARE(w->sessionOutcome(), SessionEnd::Fault);
 }
 
 void tst_Supervisor::resetWhileIdleRunsScript()

@@ -16,8 +16,14 @@ public:
     explicit Authorization(QWidget *parent = nullptr);
     ~Authorization() override;
 
+    // A refused card is told on the page itself, until the page is left.
+    void showCardRefused();
+    void clearNotice();
+    bool noticeShown() const;
+
 private:
     Ui::Authorization *ui;
+    class QLabel *m_notice;
 };
 
 #endif // AUTHORIZATION_H

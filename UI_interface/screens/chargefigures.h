@@ -41,7 +41,7 @@ void layoutChargeFigures(Form *ui)
     ui->progressBar->setStyleSheet(standby_pregrassbar_style);
     ui->label_icon->lower();
     ui->label_soc->setGeometry(unitRect(18.5, 10.5, 25, 9));
-    ui->label_soc->setStyleSheet(standby_label_soc_style);
+    ui->label_soc->setStyleSheet(standby_label_soc_style + soc_clear_of_percent);
     ui->label_soc->setTextFormat(Qt::PlainText);
     ui->label_soc->raise();
     ui->label_percent->setGeometry(unitRect(34, 13.5, 4, 4));

@@ -11,7 +11,7 @@ Charging_child1::Charging_child1(QWidget *parent) : PopupDialog(parent), ui(new 
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);
     ui->label->setGeometry(unitRect(0, 3, 40, 8));
     ui->label->setText(chargingchild1_label_str);
-    ui->pushButton->setGeometry(unitRect(15, 14, 12, 4));
+    ui->pushButton->setGeometry(unitRect(14, 14, 12, 4));
     ui->pushButton->setStyleSheet(chargingchild_pushbotton_sty);
 }
 

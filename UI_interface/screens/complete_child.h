@@ -4,6 +4,7 @@
 // Thank-you popup over the completion screen; "OK" returns home.
 
 #include "popupdialog.h"
+#include "sessionend.h"
 
 namespace Ui {
 class Complete_child;
@@ -15,6 +16,11 @@ class Complete_child : public PopupDialog
 public:
     explicit Complete_child(QWidget *parent = nullptr);
     ~Complete_child() override;
+
+    // The thanks for a payment only for a paid session; any other end is a
+    // neutral "Session ended" with its reason in words.
+    void showOutcome(SessionEnd end);
+    static QString reasonText(SessionEnd end);
 
 signals:
     void jump_home();

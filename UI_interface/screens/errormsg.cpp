@@ -18,7 +18,7 @@ ErrorMsg::ErrorMsg(QWidget *parent) : QWidget(parent), ui(new Ui::ErrorMsg)
     ui->label->setTextFormat(Qt::PlainText);
     ui->label->setWordWrap(true);
     ui->label->setText("Stop Reason:");
-    ui->pushButton->setGeometry(unitRect(15, 14, 12, 4));
+    ui->pushButton->setGeometry(unitRect(14, 14, 12, 4));
     ui->pushButton->setStyleSheet(chargingchild_pushbotton_sty);
 
     connect(&timer_page_errpage, &QTimer::timeout, this, &ErrorMsg::on_pushButton_clicked);

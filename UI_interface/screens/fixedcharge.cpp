@@ -5,6 +5,7 @@
 #include "screensetup.h"
 #include "styletokens.h"
 
+#include <QButtonGroup>
 #include <QPushButton>
 
 QString fixedcharge_label_setdisplay_str;
@@ -45,13 +46,20 @@ FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCha
     // Two preset rows and the custom key under them, inside each panel.
     QPushButton *const money[] = {ui->pushButton_A1, ui->pushButton_A2, ui->pushButton_A3, ui->pushButton_A4};
     QPushButton *const energy[] = {ui->pushButton_Q1, ui->pushButton_Q2, ui->pushButton_Q3, ui->pushButton_Q4};
+    // The preset chosen stays marked; one choice across both panels.
+    m_presets = new QButtonGroup(this);
+    m_presets->setExclusive(true);
     for (int i = 0; i < 4; ++i) {
         const double dx = (i % 2) * 9;
         const double y = 9 + (i / 2) * 4.5;
         money[i]->setGeometry(unitRect(10 + dx, y, 8, 3.5));
         energy[i]->setGeometry(unitRect(37 + dx, y, 8, 3.5));
-        money[i]->setStyleSheet(fixedcharge_pushbutton_sty);
-        energy[i]->setStyleSheet(fixedcharge_pushbutton_sty);
+        money[i]->setStyleSheet(fixedcharge_pushbutton_sty + fixedcharge_preset_selected_sty);
+        energy[i]->setStyleSheet(fixedcharge_pushbutton_sty + fixedcharge_preset_selected_sty);
+        money[i]->setCheckable(true);
+        energy[i]->setCheckable(true);
+        m_presets->addButton(money[i]);
+        m_presets->addButton(energy[i]);
         // "pressed" rather than "clicked": the choice shows as soon as the finger lands.
         connect(money[i], &QPushButton::pressed, this, &FixedCharge::setAmount);
         connect(energy[i], &QPushButton::pressed, this, &FixedCharge::setQuantity);
@@ -63,7 +71,7 @@ FixedCharge::FixedCharge(QWidget *parent) : QWidget(parent), ui(new Ui::FixedCha
 
     ui->label_setdisplay->setGeometry(unitRect(0, 24, 64, 2.5));
     ui->pushButton_confirm->setGeometry(unitRect(24, 27, 16, 4));
-    ui->pushButton_confirm->setStyleSheet(fixedcharge_pushbutton_Confirm_sty);
+    ui->pushButton_confirm->setStyleSheet(fixedcharge_pushbutton_Confirm_sty + confirm_disabled_sty);
 
     const auto buttons = findChildren<QPushButton *>();
     for (QPushButton *b : buttons)
@@ -84,6 +92,24 @@ void FixedCharge::showSummary()
         + "<span style='" + font_Body + "'>" + setdisplay_str2 + "</span>" + "<span style='" + font_Body_M + "'>"
         + str_amount + "</span>";
     ui->label_setdisplay->setText(fixedcharge_label_setdisplay_str);
+    // Nothing to charge for at 0.00.
+    ui->pushButton_confirm->setEnabled(str_amount.toDouble() > 0 && str_quantity.toDouble() > 0);
+}
+
+void FixedCharge::clearPreset()
+{
+    QAbstractButton *chosen = m_presets->checkedButton();
+    if (!chosen)
+        return;
+    m_presets->setExclusive(false);
+    chosen->setChecked(false);
+    m_presets->setExclusive(true);
+}
+
+QString FixedCharge::chosenPreset() const
+{
+    QAbstractButton *chosen = m_presets->checkedButton();
+    return chosen ? chosen->text() : QString();
 }
 
 void FixedCharge::reprint(int gun)
@@ -98,6 +124,9 @@ void FixedCharge::page_show(int gun)
     if (gun < 0 || gun > 2)
         return;
     reprint(gun);
+    // A new session starts with nothing chosen.
+    if (!(gun_status[gun].f_CusSetAmount > 0))
+        clearPreset();
     showSummary();
 }
 
@@ -106,6 +135,7 @@ void FixedCharge::setAmount()
     auto *button = qobject_cast<QPushButton *>(sender());
     if (!button)
         return;
+    button->setChecked(true);
     str_amount = button->text().mid(1); // "€30" -> "30"
     f_CusSetAmount = str_amount.toFloat();
     f_CusSetkWh = f_CusSetAmount / f_price;
@@ -121,6 +151,7 @@ void FixedCharge::setQuantity()
     auto *button = qobject_cast<QPushButton *>(sender());
     if (!button)
         return;
+    button->setChecked(true);
     str_quantity = button->text().chopped(3); // "30 kWh" -> "30 "
     f_CusSetkWh = str_quantity.trimmed().toFloat();
     f_CusSetAmount = f_CusSetkWh * f_price;
@@ -149,6 +180,7 @@ void FixedCharge::set_display(int which)
         f_CusSetAmount = f_CusSetkWh * f_price;
     }
     if (which == 1 || which == 2) {
+        clearPreset(); // a typed value is no preset
         gun_status[1].f_CusSetkWh = f_CusSetkWh;
         gun_status[1].f_CusSetAmount = f_CusSetAmount;
     }

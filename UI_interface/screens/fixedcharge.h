@@ -33,11 +33,17 @@ public slots:
     void set_display(int which);
     void on_pushButton_confirm_clicked();
 
+public:
+    // Text of the preset shown as chosen, empty when none is.
+    QString chosenPreset() const;
+
 private:
     void reprint(int gun);
     void showSummary();
+    void clearPreset();
 
     Ui::FixedCharge *ui;
+    class QButtonGroup *m_presets = nullptr;
 };
 
 #endif // FIXEDCHARGE_H

@@ -5,6 +5,7 @@
 #include "styletokens.h"
 
 #include <QDateTime>
+#include <QLabel>
 #include <QListView>
 #include <QStandardItemModel>
 
@@ -29,9 +30,10 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->label_time->setText("02-10   11:08 ");
     ui->label_time->raise();
     ui->pushButton_back->setGeometry(unitRect(2, 3, 5, 4));
-    ui->pushButton_back->setStyleSheet(navigationbar_style + image_back);
+    ui->pushButton_back->setStyleSheet("QPushButton{" + navigationbar_style + image_back + "}" + navigation_pressed);
     ui->pushButton_language->setGeometry(unitRect(53, 3, 4, 4));
-    ui->pushButton_language->setStyleSheet(navigationbar_style + image_language);
+    ui->pushButton_language->setStyleSheet("QPushButton{" + navigationbar_style + image_language + "}"
+                                           + navigation_pressed);
 
     ui->label_title->setGeometry(unitRect(8, 3, 48, 4));
     ui->label_title->setText(help_title_str);
@@ -65,6 +67,23 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->label_content->setWordWrap(true);
 
     showTopic(0);
+
+    m_health = new QLabel(this);
+    m_health->setObjectName("label_health");
+    m_health->setGeometry(unitRect(21, 38, 41, 2));
+    m_health->setStyleSheet(font_Caption + "color:" + Natural_Light);
+    m_health->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void Help::setHealthDetail(const QString &text)
+{
+    if (m_health->text() != text)
+        m_health->setText(text);
+}
+
+QString Help::healthDetail() const
+{
+    return m_health->text();
 }
 
 Help::~Help() { delete ui; }

@@ -29,6 +29,10 @@ public:
     int currentTopic() const;
     void showTopic(int row);
 
+    // The charger's links in words (the status bar's health icon).
+    void setHealthDetail(const QString &text);
+    QString healthDetail() const;
+
 signals:
     void jump_home();
 
@@ -43,6 +47,7 @@ private:
 
     Ui::Help *ui;
     QStandardItemModel *model;
+    class QLabel *m_health;
 };
 
 #endif // HELP_H

@@ -5,6 +5,7 @@
 #include "screensetup.h"
 #include "styletokens.h"
 
+#include <QLabel>
 #include <QPixmap>
 
 home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
@@ -15,7 +16,8 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fastcharging_2->setGeometry(unitRect(4, 5, 26, 15));
     ui->pushButton_fastcharging_2->setStyleSheet(home_btn1_style);
     ui->pushButton_fastcharging->setGeometry(unitRect(4, 5, 26, 15));
-    ui->pushButton_fastcharging->setStyleSheet(home_btn1_radius + "background-color:transparent;");
+    ui->pushButton_fastcharging->setStyleSheet("QPushButton{" + home_btn1_radius + "background-color:transparent;}"
+                                               + pressed_veil);
     ui->label_fastcharge->setGeometry(unitRect(4, 5, 26, 10));
     ui->label_fastcharge->setText(home_btn1_str);
     ui->label_des1->setGeometry(unitRect(4, 15.5, 26, 2));
@@ -24,7 +26,8 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fixamount_2->setGeometry(unitRect(34, 5, 26, 15));
     ui->pushButton_fixamount_2->setStyleSheet(home_btn2_style);
     ui->pushButton_fixamount->setGeometry(unitRect(34, 5, 26, 15));
-    ui->pushButton_fixamount->setStyleSheet(home_btn2_radius + "background-color:transparent;");
+    ui->pushButton_fixamount->setStyleSheet("QPushButton{" + home_btn2_radius + "background-color:transparent;}"
+                                            + pressed_veil);
     ui->label_fixedcharge->setGeometry(unitRect(34, 5, 26, 10));
     ui->label_fixedcharge->setText(home_btn2_str);
     ui->label_des2->setGeometry(unitRect(34, 15.5, 26, 2));
@@ -57,6 +60,43 @@ home::home(QWidget *parent) : QWidget(parent), ui(new Ui::home)
     ui->pushButton_fastcharging->raise();
     ui->pushButton_fixamount->raise();
     ui->pushButton_exit->raise();
+
+    const QRect tiles[2] = {unitRect(4, 5, 26, 15), unitRect(34, 5, 26, 15)};
+    for (int i = 0; i < 2; ++i) {
+        m_tileMask[i] = new QLabel(this);
+        m_tileMask[i]->setGeometry(tiles[i]);
+        m_tileMask[i]->setStyleSheet(outoforder_tile_mask);
+        m_tileMask[i]->hide();
+    }
+    m_band = new QLabel(this);
+    m_band->setObjectName("label_outoforder");
+    m_band->setGeometry(unitRect(4, 20.5, 56, 4));
+    m_band->setStyleSheet(outoforder_band_style);
+    m_band->setAlignment(Qt::AlignCenter);
+    m_band->setWordWrap(true);
+    m_band->hide();
+}
+
+void home::setOutOfOrder(bool out, const QString &detail)
+{
+    ui->pushButton_fastcharging->setEnabled(!out);
+    ui->pushButton_fixamount->setEnabled(!out);
+    for (QLabel *mask : m_tileMask) {
+        mask->setVisible(out);
+        mask->raise();
+    }
+    if (out) {
+        m_band->setText("<p style='" + font_H3 + font_color_basic + "text-align:center;'>"
+                        + tr("Temporarily out of order") + "</p><p style='" + font_Caption + font_color_basic
+                        + "text-align:center;'>" + detail.toHtmlEscaped() + "</p>");
+        m_band->raise();
+    }
+    m_band->setVisible(out);
+}
+
+bool home::isOutOfOrder() const
+{
+    return m_band->isVisible();
 }
 
 home::~home()

@@ -16,6 +16,11 @@ public:
     explicit home(QWidget *parent = nullptr);
     ~home() override;
 
+    // While the charger cannot charge, the tiles take no touch and a band
+    // says so, with the fault in words for the technician.
+    void setOutOfOrder(bool out, const QString &detail);
+    bool isOutOfOrder() const;
+
 signals:
     void jump_authorize();
     void jump_fixedcharge();
@@ -30,6 +35,8 @@ public slots:
 
 private:
     Ui::home *ui;
+    class QLabel *m_band = nullptr;
+    class QLabel *m_tileMask[2] = {nullptr, nullptr};
 };
 
 #endif // HOME_H

@@ -9,7 +9,9 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
 
@@ -109,4 +111,31 @@ void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushBu
     confirm->setGeometry(unitRect(21, 24, 15, 4));
     confirm->setStyleSheet(confirmSheet);
     confirm->setFocusPolicy(Qt::NoFocus);
+}
+
+// The status bar's health icon.
+QPixmap healthIcon(const QSize &size, bool healthy)
+{
+    QPixmap pm(size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal d = qMin(size.width(), size.height()) * 0.8;
+    const QRectF disc((size.width() - d) / 2, (size.height() - d) / 2, d, d);
+    p.setPen(Qt::NoPen);
+    p.setBrush(healthy ? QColor(0x1F, 0xD9, 0x75) : QColor(0xDA, 0x73, 0x00));
+    p.drawEllipse(disc);
+    QPen pen(Qt::white, d * 0.14, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(pen);
+    const QPointF c = disc.center();
+    const qreal u = d / 10;
+    if (healthy) {
+        const QPointF tick[] = {{c.x() - 2.6 * u, c.y() + 0.2 * u}, {c.x() - 0.8 * u, c.y() + 2.0 * u},
+                                {c.x() + 2.8 * u, c.y() - 2.0 * u}};
+        p.drawPolyline(tick, 3);
+    } else {
+        p.drawLine(QPointF(c.x(), c.y() - 2.8 * u), QPointF(c.x(), c.y() + 0.8 * u));
+        p.drawPoint(QPointF(c.x(), c.y() + 2.8 * u));
+    }
+    return pm;
 }

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QtGlobal>
 
+class QPixmap;
 class QPushButton;
+class QSize;
 class QWidget;
 
 // Draws the widget and its children in Roboto, at the size they already have.
@@ -29,5 +31,9 @@ void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, d
 void placeKeypadKeys(QPushButton *const (&keys)[12], const QString &keySheet);
 void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushButton *confirm,
                         const QString &confirmSheet);
+
+// The status bar's health icon: a green disc with a tick when the CCU, the
+// meter and the OCPP client all answer, an orange disc with "!" otherwise.
+QPixmap healthIcon(const QSize &size, bool healthy);
 
 #endif // SCREENSETUP_H

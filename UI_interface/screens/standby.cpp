@@ -49,9 +49,7 @@ Standby::Standby(QWidget *parent) : QWidget(parent), ui(new Ui::Standby)
     ui->progressBar->setStyleSheet(standby_pregrassbar_style);
     ui->progressBar->setMask(roundedLeftRegion(ui->progressBar->size(), 40));
     ui->label_soc->setGeometry(unitRect(18.5, 10.5, 25, 9));
-    // The number is centred a little left of the bar's middle so that "100"
-    // keeps clear of the percent sign placed after it.
-    ui->label_soc->setStyleSheet(standby_label_soc_style + "padding-right:40px;");
+    ui->label_soc->setStyleSheet(standby_label_soc_style + soc_clear_of_percent);
     ui->label_percent->setGeometry(unitRect(34, 13.5, 4, 4));
     ui->label_percent->setText(standby_label_percent_style);
 

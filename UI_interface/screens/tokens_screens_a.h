@@ -50,5 +50,13 @@ extern const QString standby_label_str;
 extern const QString standby_label_style;
 extern const QString standby_label_setinfo_style;
 extern const QString standby_pushbutton_abort_style;
+extern const QString soc_clear_of_percent;
+extern const QString pressed_veil;
+extern const QString navigation_pressed;
+extern const QString fixedcharge_preset_selected_sty;
+extern const QString confirm_disabled_sty;
+extern const QString outoforder_band_style;
+extern const QString outoforder_tile_mask;
+extern const QString notice_label_style;
 
 #endif

@@ -45,6 +45,9 @@ void SessionSupervisor::resetSession()
     m_startTransactionSent = false;
     m_stopTransactionSent = false;
     m_resetWaitTicks = 0;
+    m_transactionAccepted = false;
+    m_faultSeen = false;
+    m_outcomeKnown = false;
     gun_status[1].CardRead = 0;
     Debug_EVSideDisconnect = false;
     emit signal_set_RFID_state(0);
@@ -55,7 +58,43 @@ bool isChargingPage(const QString &page)
 {
     return page == page_charging || page == page_charging_child1 || page == page_charging_child2;
 }
+
+bool isCompletionPage(const QString &page)
+{
+    return page == page_complete || page == page_complete_child;
+}
 } // namespace
+
+SessionEnd SessionSupervisor::sessionOutcome()
+{
+    if (m_outcomeKnown)
+        return m_outcome;
+    const Status &gun = gun_status[1];
+    if (gun.startRequest == 3)
+        m_transactionAccepted = true;
+    SessionEnd end;
+    if (gun.startRequest == 4)
+        end = SessionEnd::Rejected;
+    else if (gun.startRequest == 8)
+        end = SessionEnd::RemoteStop;
+    else if (m_faultSeen)
+        end = SessionEnd::Fault;
+    else if (Debug_EVSideDisconnect)
+        end = SessionEnd::EvDisconnected;
+    else if (!(gun.f_chargedkWh > 0))
+        end = gun.startRequest == 5 ? SessionEnd::Aborted : SessionEnd::NoEnergy;
+    else if (!m_transactionAccepted)
+        end = SessionEnd::NotConfirmed;
+    else
+        end = SessionEnd::Paid;
+    // Asked before the completion page (a test, a screenshot), it is not
+    // yet the session's last word.
+    if (isCompletionPage(gun.page)) {
+        m_outcome = end;
+        m_outcomeKnown = true;
+    }
+    return end;
+}
 
 void SessionSupervisor::sendStopTransaction(const QString &reason)
 {
@@ -146,6 +185,7 @@ void SessionSupervisor::AuthorizeExpired()
     gun.CardRead = 0;
     emit StatusNotification_req(1);
     emit signal_set_RFID_state(0);
+    m_view->authorizationExpired();
 }
 
 // The register goes into the transaction record with the MeterValues.
@@ -246,6 +286,10 @@ void SessionSupervisor::tick()
     else
         ++self_check_time;
 
+    // The answer to the StartTransaction, while the session can still see it.
+    if (gun.startRequest == 3 && m_startTransactionSent)
+        m_transactionAccepted = true;
+
     // 5.
     qDebug().noquote() << "show page = " + gun.page;
     qDebug().noquote() << "gun_status[1].status = " + gun.status;
@@ -297,13 +341,15 @@ void SessionSupervisor::tick()
     if (gun.page == page_home && gun.status == sta_Finishing && !gun.gun_plugin)
         changeStatus(sta_Available, 0);
 
-    // 10. Authorization page.
-    if (gun.page == page_authorize) {
-        if (gun.CardRead == 2 && gun.gun_plugin) {
+    // 10. Authorization page. A card refused while the plug-in prompt is up
+    // is told at once too, not only once the cable is in.
+    if (gun.page == page_authorize || gun.page == page_authorize_plugin) {
+        if (gun.page == page_authorize && gun.CardRead == 2 && gun.gun_plugin) {
             enterStandby();
         } else if (gun.CardRead == 3) {
             m_view->showErrorPopup(
                 "Information: The card is invalid on this charge point!!   Please change another one.");
+            m_view->authorizationRefused();
             gun.CardRead = 0;
             emit signal_set_RFID_state(0);
         }
@@ -360,9 +406,61 @@ void SessionSupervisor::tick()
             m_view->closeStopConfirmation();
     }
 
+    watchChargeProgress();
+
     // 16. Completion page.
     if (gun.page == page_complete)
         completionRules();
+}
+
+// The charging pages end when the CCU reports the charge finished or
+// stopping. A CCU that is gone (link lost), that restarted and forgot the
+// session, or that never carries out a stop would hold the driver, the
+// connector and the transaction on those pages for ever; after a grace the
+// session ends here, as any other, with its StopTransaction.
+void SessionSupervisor::watchChargeProgress()
+{
+    constexpr int LinkLostGraceTicks = 30;   // a reopened port may bring it back
+    constexpr int SessionLostGraceTicks = 30;
+    constexpr int StopGraceTicks = 60;       // beyond the page's own 30 s stopping limit
+
+    Status &gun = gun_status[1];
+    if (!isChargingPage(gun.page)) {
+        m_stalledTicks = 0;
+        m_ccuReportedCharge = false;
+        return;
+    }
+    const bool device = !DebugMode;
+    const bool linkLost = device && errorinfo.Err_Sys_RS232;
+    const bool ccuCharging = device && !linkLost && systemstatus.Gun1_available_sta == 1;
+    m_ccuReportedCharge = m_ccuReportedCharge || ccuCharging;
+
+    const char *why = nullptr;
+    int grace = 0;
+    if (linkLost) {
+        why = "the CCU link is lost";
+        grace = LinkLostGraceTicks;
+    } else if (m_ccuReportedCharge && !ccuCharging) {
+        why = "the CCU no longer reports it";
+        grace = SessionLostGraceTicks;
+    } else if (Stop_command_set_1) {
+        why = "its stop was not carried out";
+        grace = StopGraceTicks;
+    }
+    if (!why) {
+        m_stalledTicks = 0;
+        return;
+    }
+    if (++m_stalledTicks < grace)
+        return;
+    qWarning().noquote() << QString("charge ended after %1 s without progress: %2").arg(m_stalledTicks).arg(why);
+    m_stalledTicks = 0;
+    m_ccuReportedCharge = false;
+    m_faultSeen = true; // the driver is told the charger failed, not thanked for a payment
+    // Should the CCU come back, it must not go on delivering.
+    if (!Stop_command_set_1)
+        emit signal_gun_Stop_Command();
+    enterComplete();
 }
 
 // The transaction ends with the reason its end calls for; a pending reset
@@ -371,6 +469,7 @@ void SessionSupervisor::tick()
 void SessionSupervisor::completionRules()
 {
     Status &gun = gun_status[1];
+    sessionOutcome();
     const QString onInvalidId = configText("StopTransactionOnInvalidId");
     switch (gun.startRequest) {
     case 4:
@@ -454,7 +553,10 @@ void SessionSupervisor::updatePlugState()
 void SessionSupervisor::updateFaultState()
 {
     Status &gun = gun_status[1];
-    if (systemstatus.Sys_available_sta == 2 || systemstatus.Gun1_available_sta == 2) {
+    const bool ccuFault = systemstatus.Sys_available_sta == 2 || systemstatus.Gun1_available_sta == 2;
+    if ((ccuFault || dc_meter_data[1].Com_error) && (m_startTransactionSent || isChargingPage(gun.page)))
+        m_faultSeen = true;
+    if (ccuFault) {
         if (errorinfo.Err_Gun1_Elock)
             gun.errorcode = err_ConnectorLockFailure;
         else if (errorinfo.Err_Gun1_ISO)

@@ -10,6 +10,7 @@
 // same names), and asks the screens for what they show through SessionView.
 
 #include "chargingdata.h"
+#include "sessionend.h"
 
 #include <QObject>
 #include <QString>
@@ -50,6 +51,14 @@ public:
     // The home page is up: the next charging page is a new transaction, and
     // the next session needs a card (or a remote start) of its own.
     void resetSession();
+
+    // How the session on the completion pages ended; fixed on the first
+    // completion tick, before its rules consume the start request.
+    SessionEnd sessionOutcome();
+
+    // The session still owes its StopTransaction: the completion page must
+    // stay until it has gone out.
+    bool stopTransactionOwed() const { return m_startTransactionSent && !m_stopTransactionSent; }
 
     // Pause after a status change (10 or 200 ms) and before a reset script
     // (1 s); the demo shortens them, the tests set 0.
@@ -93,7 +102,7 @@ private:
     // The one StopTransaction of the session, sent only when the session
     // sent a StartTransaction; a pending reset gives its reason.
     void sendStopTransaction(const QString &reason);
-    bool stopTransactionOwed() const { return m_startTransactionSent && !m_stopTransactionSent; }
+    void watchChargeProgress();
 
     SessionView *m_view;
     ChargingData m_data;
@@ -103,6 +112,16 @@ private:
     bool m_startTransactionSent = false;
     bool m_stopTransactionSent = false;
     int m_resetWaitTicks = 0; // ticks a reset waited for its StopTransaction's answer
+
+    // A charge the CCU can no longer end by itself (see watchChargeProgress).
+    int m_stalledTicks = 0;
+    bool m_ccuReportedCharge = false;
+
+    // What the completion card tells the driver.
+    bool m_transactionAccepted = false; // the central system accepted the StartTransaction
+    bool m_faultSeen = false;           // a charger fault while the session held the connector
+    bool m_outcomeKnown = false;
+    SessionEnd m_outcome = SessionEnd::NoEnergy;
 
     static double s_pauseScale;
 };

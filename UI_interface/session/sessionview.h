@@ -41,6 +41,11 @@ public:
     virtual void refreshCompletionFigures() = 0;
 
     virtual void showErrorPopup(const QString &text) = 0;
+
+    // The authorization page learns that the card was refused, and that an
+    // authorization waiting for the cable ran out (the page then goes home).
+    virtual void authorizationRefused() {}
+    virtual void authorizationExpired() {}
 };
 
 #endif // SESSIONVIEW_H

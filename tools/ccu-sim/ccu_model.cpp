@@ -450,6 +450,13 @@ std::string Model::command(const std::string &line, double now, bool &quit)
         stopSession(now, a.empty() ? 6 : std::atoi(a.c_str()));
         return "ok stopping";
     }
+    if (verb == "reboot") {
+        // A CCU that restarts forgets its session: idle at once, no phase 4
+        // or 6, no stop reason.
+        m_phase = Idle;
+        m_phaseSince = now;
+        return "ok rebooted";
+    }
     if (verb == "fault" || verb == "clear") {
         const bool raise = verb == "fault";
         if (!raise && a == "all") {

@@ -66,6 +66,7 @@ const char Usage[] =
     "                          the session with stop reason 9)\n"
     "  start                   start a session as if the HMI had asked\n"
     "  stop [REASON]           end the session from the CCU side (reason, default 6)\n"
+    "  reboot                  restart: a session is forgotten (idle, no phase 6)\n"
     "  fault sys NAME          raise a system alarm: rectcom door epo spd rectifier\n"
     "                          overtemp fan others power (spd, overtemp, fan, others\n"
     "                          leave the charger available: system state 1; the others\n"

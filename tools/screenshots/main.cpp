@@ -67,11 +67,14 @@ public:
         wifi = label(unitRect(60, 0, 2, 2), QString());
         wifi->setScaledContents(true);
         wifi->setPixmap(QPixmap(charger_signal_good));
-        home = button(unitRect(2, 3, 5, 4), navigationbar_style + image_home);
+        health = label(unitRect(58, 0, 2, 2), QString());
+        setHealthy(true);
+        home = button(unitRect(2, 3, 5, 4), "QPushButton{" + navigationbar_style + image_home + "}" + navigation_pressed);
         maskHome = label(unitRect(2, 3, 5, 4), disabled_mask);
-        language = button(unitRect(53, 3, 4, 4), navigationbar_style + image_language);
+        language = button(unitRect(53, 3, 4, 4), "QPushButton{" + navigationbar_style + image_language + "}"
+                                                     + navigation_pressed);
         maskLanguage = label(unitRect(53, 3, 4, 4), disabled_mask);
-        help = button(unitRect(58, 3, 4, 4), navigationbar_style + image_help);
+        help = button(unitRect(58, 3, 4, 4), "QPushButton{" + navigationbar_style + image_help + "}" + navigation_pressed);
         maskHelp = label(unitRect(58, 3, 4, 4), disabled_mask);
         veil = label(unitRect(0, 0, 64, 40), popup_shadow);
         veil->hide();
@@ -80,6 +83,7 @@ public:
     }
 
     void setPlugged(bool plugged) { charger->setPixmap(QPixmap(plugged ? charger_con : charger_discon)); }
+    void setHealthy(bool healthy) { health->setPixmap(healthIcon(health->size(), healthy)); }
 
     void setLocks(bool lockHome, bool lockLanguage, bool lockHelp)
     {
@@ -124,7 +128,7 @@ private:
         mask->raise();
     }
 
-    QLabel *statusbar, *time, *charger, *wifi, *maskHome, *maskLanguage, *maskHelp, *veil;
+    QLabel *statusbar, *time, *charger, *wifi, *health, *maskHome, *maskLanguage, *maskHelp, *veil;
     QPushButton *factory, *home, *language, *help;
 };
 
@@ -203,6 +207,49 @@ bool shootHome()
     return save("home", &panel);
 }
 
+// The CCU link is down: the tiles take no touch and the band says why.
+bool shootHomeOutOfOrder()
+{
+    Panel panel;
+    panel.setHealthy(false);
+    auto *screen = new home(&panel);
+    panel.place(screen);
+    screen->page_show();
+    screen->setOutOfOrder(true, "CCU link lost");
+    return save("home-out-of-order", &panel);
+}
+
+// The fast-charge tile under the finger.
+bool shootHomePressed()
+{
+    Panel panel;
+    auto *screen = new home(&panel);
+    panel.place(screen);
+    screen->page_show();
+    if (auto *tile = screen->findChild<QPushButton *>("pushButton_fastcharging"))
+        tile->setDown(true);
+    return save("home-pressed", &panel);
+}
+
+// The €10 preset chosen (it stays marked); with nothing chosen, Confirm is off.
+bool shootFixedAmount()
+{
+    bool ok = true;
+    for (bool chosen : {true, false}) {
+        Panel panel;
+        panel.setLocks(false, false, false);
+        gun_status[1].charge_style = 2;
+        gun_status[1].f_CusSetAmount = gun_status[1].f_CusSetkWh = 0;
+        auto *screen = new FixedCharge(&panel);
+        panel.place(screen);
+        screen->page_show(1);
+        if (auto *preset = screen->findChild<QPushButton *>("pushButton_A3"); preset && chosen)
+            preset->click(); // €10
+        ok &= save(chosen ? "fixedcharge-chosen" : "fixedcharge-nothing-chosen", &panel);
+    }
+    return ok;
+}
+
 bool shootFixedAmountKeypad()
 {
     Panel panel;
@@ -235,6 +282,18 @@ bool shootAuthorization(bool plugged)
     auto *prompt = new Chargerconnect(&panel);
     panel.setVeil(true);
     return save("authorization-plugin", &panel, {prompt});
+}
+
+bool shootCardRefused()
+{
+    Panel panel;
+    panel.setPlugged(true);
+    panel.setLocks(false, false, false);
+    auto *screen = new Authorization(&panel);
+    panel.place(screen);
+    screen->show();
+    screen->showCardRefused();
+    return save("authorization-card-refused", &panel);
 }
 
 bool shootStandby()
@@ -340,6 +399,14 @@ bool shootCompletion()
         auto *popup = new Complete_child(&panel);
         ok &= save("complete-popup", &panel, {popup});
     }
+    {
+        Panel panel;
+        completion(panel);
+        panel.setVeil(true);
+        auto *popup = new Complete_child(&panel);
+        popup->showOutcome(SessionEnd::Rejected);
+        ok &= save("complete-popup-session-ended", &panel, {popup});
+    }
     return ok;
 }
 
@@ -434,6 +501,10 @@ int main(int argc, char *argv[])
 
     bool ok = true;
     ok &= shootHome();
+    ok &= shootHomeOutOfOrder();
+    ok &= shootHomePressed();
+    ok &= shootFixedAmount();
+    ok &= shootCardRefused();
     ok &= shootFixedAmountKeypad();
     ok &= shootAuthorization(true);
     ok &= shootAuthorization(false);
