@@ -91,10 +91,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     charging_child2 = new Charging_child2(this);
     complete = new Complete(this);
     complete_child = new Complete_child(this);
-    for (QWidget *w : std::initializer_list<QWidget *>{homepage, authorization, fixedcharge, keyboard, gun_connect, standby,
-                                                        charging, charging_child1, charging_child2, complete,
-                                                        complete_child})
-        w->setAttribute(Qt::WA_DeleteOnClose);
+    // Every screen lives as long as the window, which keeps pointers to them
+    // all: none is deleted when it closes.
     for (QWidget *w : std::initializer_list<QWidget *>{authorization, fixedcharge, keyboard, gun_connect, standby, charging,
                                                         charging_child1, charging_child2, complete, complete_child})
         w->hide();

@@ -55,7 +55,7 @@ hmi_component(pipe DIR IPC_Pipe DEPENDS common SOURCES
 hmi_component(status DIR Cloud_WR DEPENDS common SOURCES cloud_wr.h cloud_wr.cpp)
 
 hmi_component(screens DIR UI_interface/screens DEPENDS common SOURCES
-  styletokens.h styletokens.cpp screensetup.h screensetup.cpp fonts.h fonts.cpp
+  styletokens.h styletokens.cpp screensetup.h screensetup.cpp popupdialog.h fonts.h fonts.cpp
   stopreason.h stopreason.cpp chargefigures.h screentext.h screentext.cpp
   home.h home.cpp home.ui
   fixedcharge.h fixedcharge.cpp fixedcharge.ui

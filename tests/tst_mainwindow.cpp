@@ -4,18 +4,23 @@
 #include "authorization.h"
 #include "chargerconnect.h"
 #include "charging_child1.h"
+#include "charging_child2.h"
 #include "complete.h"
+#include "complete_child.h"
 #include "energydelivery.h"
 #include "errormsg.h"
 #include "globalvariable.h"
 #include "home.h"
+#include "keyboard.h"
 #include "mainwindow.h"
 #include "screentext.h"
 #include "standby.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -182,7 +187,138 @@ private slots:
         QVERIFY2(label->text().contains(">" + tile + "<"), qPrintable(label->text()));
     }
 
+    // A technician's keyboard at the panel: Escape on an overlay must neither delete it under the window's pointer nor hide it
+    // behind the navigation's back; the next tick and the way home use it.
+    void overlayOutlivesEscape_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("plug-in prompt") << page_authorize_plugin;
+        QTest::newRow("keypad") << page_fixedcharge_keyboard;
+        QTest::newRow("charging details") << page_charging_child1;
+        QTest::newRow("stop confirmation over standby") << page_standby_child2;
+        QTest::newRow("stop confirmation over charging") << page_charging_child2;
+        QTest::newRow("thank-you card") << page_complete_child;
+    }
+    void overlayOutlivesEscape()
+    {
+        QFETCH(QString, page);
+        MainWindow w;
+        w.show();
+        QWidget *overlay = openOverlay(w, page);
+        QCOMPARE(gun_status[1].page, page);
+        QVERIFY(overlay->isVisible());
+        QPointer<QWidget> alive(overlay);
+
+        QTest::keyClick(overlay, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(alive, "the overlay was deleted");
+        w.timerUpdate();
+        QCOMPARE(gun_status[1].page, page);
+        QVERIFY2(overlay->isVisible(), "the page is an overlay that is not shown");
+        QVERIFY(w.label_mask->isVisible());
+
+        w.Homepage_show();
+        QVERIFY(!overlay->isVisible() && !w.label_mask->isVisible());
+    }
+
+    // A finger still on a button, or the keyboard's focus on it, when the
+    // page changes under it (the charge ends, a remote start begins it, the
+    // driver goes home): lifting the finger or pressing Space must not act on
+    // the page that has gone. The panel's active window is another one, as
+    // after a popup, so nothing else takes the button's touch or focus away.
+    void inputHeldAcrossPageChange_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<bool>("slides");
+        QTest::addColumn<QString>("pageAfter");
+        QTest::newRow("Stop held while the charge ends") << "pushButton_stop" << false << false << page_complete;
+        QTest::newRow("Abort held while the charge starts") << "pushButton_abort" << false << false << page_charging;
+        QTest::newRow("Stop held while the charge ends, the finger slides")
+            << "pushButton_stop" << false << true << page_complete;
+        QTest::newRow("Abort held while the charge starts, the finger slides")
+            << "pushButton_abort" << false << true << page_charging;
+        QTest::newRow("Space on the summary's Confirm after going home")
+            << "pushButton_confirm" << true << false << page_home;
+    }
+    void inputHeldAcrossPageChange()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, byKey);
+        QFETCH(bool, slides);
+        QFETCH(QString, pageAfter);
+        MainWindow w;
+        w.show();
+        QWidget elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        debug.gun1_plugin = true;
+        w.chargingstandby_show();
+        if (pageAfter != page_charging)
+            w.charging_show();
+        if (pageAfter == page_home)
+            w.complete_show();
+        QAbstractButton *held = nullptr;
+        for (QAbstractButton *b : w.findChildren<QAbstractButton *>(button))
+            held = b->isVisible() ? b : held;
+        QVERIFY(held);
+
+        // The finger on the panel: window-system events on the main window.
+        const QPoint at = held->mapTo(&w, held->rect().center());
+        if (byKey)
+            held->setFocus();
+        else
+            QTest::mousePress(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        if (pageAfter == page_complete)
+            w.complete_show();
+        else if (pageAfter == page_charging)
+            w.charging_show();
+        else
+            w.Homepage_show();
+        if (slides)
+            QTest::mouseMove(w.windowHandle(), at + QPoint(1, 1));
+        if (byKey)
+            QTest::keyClick(w.windowHandle(), Qt::Key_Space);
+        else
+            QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, at + QPoint(int(slides), int(slides)));
+        QCOMPARE(gun_status[1].page, pageAfter);
+        QVERIFY(!w.charging_child1->isVisible() && !w.charging_child2->isVisible() && !w.complete_child->isVisible());
+    }
+
 private:
+    // Walks the window's navigation to the page of an overlay and returns it.
+    static QWidget *openOverlay(MainWindow &w, const QString &page)
+    {
+        if (page == page_authorize_plugin) {
+            w.authorize_show();
+            return w.gun_connect;
+        }
+        if (page == page_fixedcharge_keyboard) {
+            w.fixedcharge_show();
+            w.fixedcharge_keyboard_show(1);
+            return w.keyboard;
+        }
+        debug.gun1_plugin = true;
+        w.chargingstandby_show();
+        if (page == page_standby_child2) {
+            w.charging_child2_show(page_standby);
+            return w.charging_child2;
+        }
+        w.charging_show();
+        if (page == page_complete_child) {
+            w.complete_show();
+            w.complete_child_show();
+            return w.complete_child;
+        }
+        w.charging_child1_show();
+        if (page == page_charging_child2) {
+            w.charging_child2_show(page_charging);
+            return w.charging_child2;
+        }
+        return w.charging_child1;
+    }
+
     // Plugged in, on the card prompt, the card's answer in, one tick.
     static void presentCard(MainWindow &w, quint16 cardRead)
     {

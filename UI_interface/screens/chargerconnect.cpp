@@ -9,7 +9,7 @@
 
 #include <QPixmap>
 
-Chargerconnect::Chargerconnect(QWidget *parent) : QDialog(parent), ui(new Ui::Chargerconnect)
+Chargerconnect::Chargerconnect(QWidget *parent) : PopupDialog(parent), ui(new Ui::Chargerconnect)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, chargeconnect_window_sty, 12, 10, 40, 20);

@@ -1,7 +1,7 @@
 #ifndef CHARGERCONNECT_H
 #define CHARGERCONNECT_H
 
-#include <QDialog>
+#include "popupdialog.h"
 
 namespace Ui {
 class Chargerconnect;
@@ -9,7 +9,7 @@ class Chargerconnect;
 
 // Plug-in prompt: a white card over the veil asking for the cable, with a
 // "back" that abandons the session.
-class Chargerconnect : public QDialog
+class Chargerconnect : public PopupDialog
 {
     Q_OBJECT
 public:

@@ -6,7 +6,7 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-Charging_child1::Charging_child1(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child1)
+Charging_child1::Charging_child1(QWidget *parent) : PopupDialog(parent), ui(new Ui::Charging_child1)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);

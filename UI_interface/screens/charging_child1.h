@@ -4,13 +4,13 @@
 // Popup over the energy delivery screen: tells the driver to end the session
 // with the payment card.
 
-#include <QDialog>
+#include "popupdialog.h"
 
 namespace Ui {
 class Charging_child1;
 }
 
-class Charging_child1 : public QDialog
+class Charging_child1 : public PopupDialog
 {
     Q_OBJECT
 public:

@@ -7,7 +7,7 @@
 #include "styletokens.h"
 
 
-Charging_child2::Charging_child2(QWidget *parent) : QDialog(parent), ui(new Ui::Charging_child2)
+Charging_child2::Charging_child2(QWidget *parent) : PopupDialog(parent), ui(new Ui::Charging_child2)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);

@@ -4,13 +4,13 @@
 // Popup asking the driver to confirm the end of the charging process; opened
 // from the standby screen and after a stop card during charging.
 
-#include <QDialog>
+#include "popupdialog.h"
 
 namespace Ui {
 class Charging_child2;
 }
 
-class Charging_child2 : public QDialog
+class Charging_child2 : public PopupDialog
 {
     Q_OBJECT
 public:

@@ -6,7 +6,7 @@
 #include "screentext.h"
 #include "styletokens.h"
 
-Complete_child::Complete_child(QWidget *parent) : QDialog(parent), ui(new Ui::Complete_child)
+Complete_child::Complete_child(QWidget *parent) : PopupDialog(parent), ui(new Ui::Complete_child)
 {
     ui->setupUi(this);
     setupPopupWindow(this, ui->frame, child_window_sty, 12, 10, 40, 20);

@@ -3,15 +3,14 @@
 
 // Thank-you popup over the completion screen; "OK" returns home.
 
+#include "popupdialog.h"
 #include "sessionend.h"
-
-#include <QDialog>
 
 namespace Ui {
 class Complete_child;
 }
 
-class Complete_child : public QDialog
+class Complete_child : public PopupDialog
 {
     Q_OBJECT
 public:

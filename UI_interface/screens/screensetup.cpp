@@ -3,9 +3,12 @@
 #include "globalvariable.h"
 #include "styletokens.h"
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QEvent>
 #include <QFont>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
@@ -13,6 +16,51 @@
 #include <QWidget>
 
 #include <utility>
+
+namespace {
+// A screen or popup that goes away takes the input aimed at it along: a
+// finger still pressing one of its buttons, and the keyboard's focus. Lifting
+// the finger or pressing Space must not click a button that is no longer on
+// show; it would navigate from a page that has gone (the Stop held while the
+// charge ended opened the card dialog over the completion screen). The
+// toolkit does neither by itself while another window is the active one.
+// Letting the button up is not enough while the finger stays on the panel:
+// the touch keeps going to the hidden button, and a finger that slides
+// presses it again, so the button also gets the end of the press.
+class DropInputOnHide : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            QWidget *screen = static_cast<QWidget *>(watched);
+            const bool fingerDown = QGuiApplication::mouseButtons() & Qt::LeftButton;
+            for (QAbstractButton *button : screen->findChildren<QAbstractButton *>()) {
+                if (!button->isDown() && !fingerDown)
+                    continue;
+                button->setDown(false);
+                // Up already, the button takes the release as the end of
+                // its press and does not click.
+                QMouseEvent up(QEvent::MouseButtonRelease, QPointF(-1, -1), Qt::LeftButton, Qt::NoButton,
+                               Qt::NoModifier);
+                QCoreApplication::sendEvent(button, &up);
+            }
+            QWidget *focus = screen->window()->focusWidget();
+            if (focus && (focus == screen || screen->isAncestorOf(focus)))
+                focus->clearFocus();
+        }
+        return false;
+    }
+};
+
+void dropInputOnHide(QWidget *widget)
+{
+    widget->installEventFilter(new DropInputOnHide(widget));
+}
+} // namespace
 
 void setRobotoFont(QWidget *widget)
 {
@@ -53,6 +101,7 @@ void setupScreenPage(QWidget *page)
 {
     setRobotoFont(page);
     page->setGeometry(unitRect(0, 7, 64, 33));
+    dropInputOnHide(page);
 }
 
 void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, double x, double y, double w, double h,
@@ -69,6 +118,7 @@ void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, d
 
     card->setGeometry(unitRect(0, 0, w, h));
     card->setStyleSheet(cardStyle);
+    dropInputOnHide(popup);
 }
 
 void placeKeypadKeys(QPushButton *const (&keys)[12], const QString &keySheet)
