@@ -124,6 +124,8 @@ private slots:
     void shutdownStopsTheSession();
     void completeShowOnHomeChangesNoPage();
     void stopNeverCarriedOutEndsTheSession();
+    void summaryLeftBeforeTheTick_data();
+    void summaryLeftBeforeTheTick();
     void statusPausesBlock();
 
     void chargingProfile_data();
@@ -575,6 +577,39 @@ void tst_Supervisor::stopNeverCarriedOutEndsTheSession()
     QCOMPARE(r.take(), (QStringList{"Status:Finishing", "Stop:Other"}));
     // The driver is not thanked for a payment of a charge the charger lost.
     QCOMPARE(w->sessionOutcome(), SessionEnd::Fault);
+}
+
+void tst_Supervisor::summaryLeftBeforeTheTick_data()
+{
+    QTest::addColumn<int>("startRequest");
+    QTest::addColumn<QStringList>("ends");
+    QTest::newRow("accepted") << 3 << QStringList{"Status:Finishing", "Stop:Other"};
+    QTest::newRow("remote stop") << 8 << QStringList{"Status:Finishing", "Stop:Remote"};
+    QTest::newRow("start never answered") << 2 << QStringList{"Status:Finishing", "Stop:Other"};
+}
+
+// The charge ends between two ticks and the driver taps through the summary
+// and its card to home at once: the completion rules never saw their page,
+// yet the transaction ends and the connector is offered again.
+void tst_Supervisor::summaryLeftBeforeTheTick()
+{
+    QFETCH(int, startRequest);
+    QFETCH(QStringList, ends);
+    SessionSupervisor *w = nullptr;
+    Requests &r = acceptedSession(w);
+    gun_status[1].startRequest = quint16(startRequest);
+    w->tick();
+    r.take();
+    w->enterComplete();
+    QCOMPARE(gun_status[1].page, page_complete);
+    showHome(w);
+    QCOMPARE(r.take(), ends);
+    debug.gun1_plugin = false;
+    w->tick();
+    QCOMPARE(gun_status[1].status, sta_Available);
+    // One StopTransaction: the next ticks send none.
+    w->tick();
+    QVERIFY(!r.take().join(' ').contains("Stop:"));
 }
 
 void tst_Supervisor::resetWhileIdleRunsScript()

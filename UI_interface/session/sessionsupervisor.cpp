@@ -43,6 +43,12 @@ void SessionSupervisor::changeStatus(const QString &status, int pauseMs)
 
 void SessionSupervisor::resetSession()
 {
+    // A driver who taps through the summary before the next tick leaves the
+    // completion page before its rules ran: the session still ends, with its
+    // StopTransaction and Finishing, and does not hold the connector.
+    const QString &status = gun_status[1].status;
+    if (stopTransactionOwed() || status == sta_Charging || status == sta_SuspendedEV || status == sta_SuspendedEVSE)
+        completionRules();
     m_startTransactionSent = false;
     m_stopTransactionSent = false;
     m_resetWaitTicks = 0;
