@@ -582,10 +582,14 @@ void tst_Supervisor::stopNeverCarriedOutEndsTheSession()
 void tst_Supervisor::summaryLeftBeforeTheTick_data()
 {
     QTest::addColumn<int>("startRequest");
+    QTest::addColumn<bool>("pulledAtTheCar");
     QTest::addColumn<QStringList>("ends");
-    QTest::newRow("accepted") << 3 << QStringList{"Status:Finishing", "Stop:Other"};
-    QTest::newRow("remote stop") << 8 << QStringList{"Status:Finishing", "Stop:Remote"};
-    QTest::newRow("start never answered") << 2 << QStringList{"Status:Finishing", "Stop:Other"};
+    QTest::newRow("accepted") << 3 << false << QStringList{"Status:Finishing", "Stop:Other"};
+    QTest::newRow("remote stop") << 8 << false << QStringList{"Status:Finishing", "Stop:Remote"};
+    QTest::newRow("start never answered") << 2 << false << QStringList{"Status:Finishing", "Stop:Other"};
+    // StopTransactionOnEVSideDisconnect "false" keeps the transaction past the
+    // pulled cable, not past the session.
+    QTest::newRow("cable pulled at the car") << 3 << true << QStringList{"Status:Finishing", "Stop:Other"};
 }
 
 // The charge ends between two ticks and the driver taps through the summary
@@ -594,14 +598,18 @@ void tst_Supervisor::summaryLeftBeforeTheTick_data()
 void tst_Supervisor::summaryLeftBeforeTheTick()
 {
     QFETCH(int, startRequest);
+    QFETCH(bool, pulledAtTheCar);
     QFETCH(QStringList, ends);
     SessionSupervisor *w = nullptr;
     Requests &r = acceptedSession(w);
+    if (pulledAtTheCar)
+        ConfigObj.insert("StopTransactionOnEVSideDisconnect", "false");
     gun_status[1].startRequest = quint16(startRequest);
     w->tick();
     r.take();
     w->enterComplete();
     QCOMPARE(gun_status[1].page, page_complete);
+    Debug_EVSideDisconnect = pulledAtTheCar;
     showHome(w);
     QCOMPARE(r.take(), ends);
     debug.gun1_plugin = false;

@@ -47,8 +47,14 @@ void SessionSupervisor::resetSession()
     // completion page before its rules ran: the session still ends, with its
     // StopTransaction and Finishing, and does not hold the connector.
     const QString &status = gun_status[1].status;
-    if (stopTransactionOwed() || status == sta_Charging || status == sta_SuspendedEV || status == sta_SuspendedEVSE)
+    if (stopTransactionOwed() || status == sta_Charging || status == sta_SuspendedEV || status == sta_SuspendedEVSE) {
         completionRules();
+        // What the rules leave open (a cable pulled at the car that the
+        // configuration does not let end the transaction) ends with the session.
+        if (gun_status[1].status != sta_Finishing)
+            changeStatus(sta_Finishing, 0);
+        sendStopTransaction(Other);
+    }
     m_startTransactionSent = false;
     m_stopTransactionSent = false;
     m_resetWaitTicks = 0;
