@@ -69,23 +69,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // 2. Status bar.
     placeStatusBar();
 
-    // 3. Screens, in this order; overlays are frameless dialogs of their own.
-    homepage = new home(this);
-    authorization = new Authorization(this);
-    fixedcharge = new FixedCharge(this);
-    keyboard = new Keyboard(this);
-    gun_connect = new Chargerconnect(this);
-    standby = new Standby(this);
-    charging = new EnergyDelivery(this);
-    charging_child1 = new Charging_child1(this);
-    charging_child2 = new Charging_child2(this);
-    complete = new Complete(this);
-    complete_child = new Complete_child(this);
-    // Every screen lives as long as the window, which keeps pointers to them
-    // all: none is deleted when it closes.
-    for (QWidget *w : std::initializer_list<QWidget *>{authorization, fixedcharge, keyboard, gun_connect, standby, charging,
-                                                        charging_child1, charging_child2, complete, complete_child})
-        w->hide();
+    // 3. The home page; the other screens are built on first use (page()).
+    //    Overlays are frameless dialogs of their own.
+    page(HomePage);
     label_mask = new QLabel(this);
     label_mask->setGeometry(unitRect(0, 0, 64, 40));
     label_mask->setStyleSheet(popup_shadow);
@@ -97,7 +83,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_healthIcon->setObjectName("label_health");
     m_healthIcon->setGeometry(unitRect(58, 0, 2, 2));
 
-    // 4. The first page and the first tick.
     Homepage_show();
     timerUpdate();
 
@@ -107,28 +92,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     debugset->setVisible(DebugMode);
     debugset->raise();
 
-    // 6. Navigation.
+    // 6. Navigation (the screens' own is wired as each is built).
     connect(&timer_home_hide, &QTimer::timeout, this, &MainWindow::page_hide);
-    connect(homepage, &home::jump_authorize, this, &MainWindow::authorize_show);
-    connect(homepage, &home::jump_fixedcharge, this, &MainWindow::fixedcharge_show);
-    connect(homepage, &home::UI_exit, this, &MainWindow::UI_interface_exit);
-    connect(fixedcharge, &FixedCharge::jump_authorize, this, &MainWindow::authorize_show);
-    connect(fixedcharge, &FixedCharge::jump_keyboard, this, &MainWindow::fixedcharge_keyboard_show);
-    connect(keyboard, &Keyboard::jump_fixedcharge, this, &MainWindow::fixedcharge_show);
-    connect(keyboard, &Keyboard::signal_cusconfirm, fixedcharge, &FixedCharge::set_display);
-    connect(gun_connect, &Chargerconnect::jump_home, this, &MainWindow::Homepage_show);
     connect(debugset, &DebugFun::signal_authorize_req, this, &MainWindow::AuthorizeRequest);
-    connect(standby, &Standby::signal_req_start, this, &MainWindow::Gun_startcharging);
-    connect(charging, &EnergyDelivery::show_charging_child1, this, &MainWindow::charging_child1_show);
-    connect(charging_child1, &Charging_child1::jump_charging, this, &MainWindow::charging_child1_jumpback);
-    connect(charging_child2, &Charging_child2::jump_back, this, &MainWindow::charging_child2_jumpback);
-    connect(standby, &Standby::show_charing_child2, this, &MainWindow::charging_child2_show);
-    connect(charging_child2, &Charging_child2::jump_complete, this, &MainWindow::complete_show);
-    connect(charging_child2, &Charging_child2::signal_gun_stop, this, &MainWindow::Gun_stopcharging);
-    connect(charging, &EnergyDelivery::signal_gun_stop, this, &MainWindow::Gun_stopcharging);
-    connect(charging, &EnergyDelivery::jump_complete, this, &MainWindow::complete_show);
-    connect(complete, &Complete::show_complete_child, this, &MainWindow::complete_child_show);
-    connect(complete_child, &Complete_child::jump_home, this, &MainWindow::Homepage_show);
     connect(this, &MainWindow::signal_set_RFID_state, debugset, &DebugFun::set_checkBox_RFID_state);
 
     // Service views: help from the status bar, back to where the driver was;
@@ -292,22 +258,21 @@ void MainWindow::page_hide()
 
 void MainWindow::Homepage_show()
 {
-    if (homepage->isHidden())
-        homepage->show();
-    for (QWidget *w : std::initializer_list<QWidget *>{fixedcharge, keyboard, authorization, gun_connect, standby})
-        if (w->isVisible())
-            w->hide();
-    if (charging->isVisible())
-        charging->page_hide();
-    for (QWidget *w : std::initializer_list<QWidget *>{charging_child1, charging_child2, complete, complete_child})
-        if (w->isVisible())
-            w->hide();
+    if (homepage()->isHidden())
+        homepage()->show();
+    for (PageId id : {FixedChargePage, KeyboardPage, AuthorizationPage, PlugInPrompt, StandbyPage})
+        hidePage(id);
+    if (shown(ChargingPage))
+        charging()->page_hide();
+    for (PageId id : {ChargingDetails, StopConfirmation, CompletionPage, CompletionDetails})
+        hidePage(id);
     clearShadow();
     lock(ui->pushButton_home, ui->label_mask_home);
     unlock(ui->pushButton_language, ui->label_mask_language);
     unlock(ui->pushButton_help, ui->label_mask_help);
     gun_status[1].page = page_home;
-    authorization->clearNotice();
+    if (m_pages[AuthorizationPage])
+        authorization()->clearNotice();
     m_supervisor->resetSession();
     VariableInit();
     // The session is over, however it ended: a cable-pulled-at-the-car flag
@@ -317,12 +282,10 @@ void MainWindow::Homepage_show()
 
 void MainWindow::fixedcharge_show()
 {
-    if (homepage->isVisible())
-        homepage->hide();
+    hidePage(HomePage);
     clearShadow();
-    if (keyboard->isVisible())
-        keyboard->hide();
-    fixedcharge->page_show(1);
+    hidePage(KeyboardPage);
+    fixedcharge()->page_show(1);
     unlock(ui->pushButton_home, ui->label_mask_home);
     gun_status[1].page = page_fixedcharge;
     qCInfo(lcUi) << "gun 1 set amount = " << gun_status[1].f_CusSetAmount;
@@ -332,21 +295,19 @@ void MainWindow::fixedcharge_show()
 void MainWindow::fixedcharge_keyboard_show(int kind)
 {
     setShadow();
-    keyboard->page_show(kind);
+    keyboard()->page_show(kind);
     gun_status[1].page = page_fixedcharge_keyboard;
 }
 
 void MainWindow::authorize_show()
 {
-    if (homepage->isVisible())
-        homepage->hide();
-    if (fixedcharge->isVisible())
-        fixedcharge->hide();
-    authorization->show();
+    hidePage(HomePage);
+    hidePage(FixedChargePage);
+    authorization()->show();
     unlock(ui->pushButton_home, ui->label_mask_home);
     if (!gun_status[1].gun_plugin) {
         setShadow();
-        gun_connect->show();
+        gun_connect()->show();
         gun_status[1].page = page_authorize_plugin;
     } else {
         gun_status[1].page = page_authorize;
@@ -365,10 +326,9 @@ void MainWindow::charging_show()
 
 void MainWindow::openChargingPage()
 {
-    if (standby->isVisible())
-        standby->hide();
+    hidePage(StandbyPage);
     gun_status[1].page = page_charging;
-    charging->page_show();
+    charging()->page_show();
     lock(ui->pushButton_home, ui->label_mask_home);
     lock(ui->pushButton_language, ui->label_mask_language);
     lock(ui->pushButton_help, ui->label_mask_help);
@@ -377,20 +337,20 @@ void MainWindow::openChargingPage()
 void MainWindow::charging_child1_show()
 {
     setShadow();
-    charging_child1->show();
+    charging_child1()->show();
     gun_status[1].page = page_charging_child1;
 }
 
 void MainWindow::charging_child1_jumpback()
 {
     clearShadow();
-    charging_child1->hide();
+    hidePage(ChargingDetails);
     gun_status[1].page = page_charging;
 }
 
 void MainWindow::charging_child2_show(QString backpage)
 {
-    charging_child2->show();
+    charging_child2()->show();
     if (backpage == page_standby) {
         gun_status[1].page = page_standby_child2;
         setShadow();
@@ -401,7 +361,7 @@ void MainWindow::charging_child2_show(QString backpage)
 
 void MainWindow::charging_child2_jumpback()
 {
-    charging_child2->hide();
+    hidePage(StopConfirmation);
     clearShadow();
     if (gun_status[1].page == page_charging_child2)
         gun_status[1].page = page_charging;
@@ -418,29 +378,29 @@ void MainWindow::openCompletionPage()
 {
     Status &gun = gun_status[1];
     if (gun.page == page_standby_child2) {
-        standby->hide();
-        charging_child2->hide();
+        hidePage(StandbyPage);
+        hidePage(StopConfirmation);
     } else if (gun.page == page_charging_child2) {
-        charging->page_hide();
-        charging_child2->hide();
+        charging()->page_hide();
+        hidePage(StopConfirmation);
     } else if (gun.page == page_charging_child1) {
         // The charge ended while the card prompt was open.
-        charging->page_hide();
-        charging_child1->hide();
+        charging()->page_hide();
+        hidePage(ChargingDetails);
     } else if (gun.page == page_charging) {
-        charging->page_hide();
+        charging()->page_hide();
     } else {
         return;
     }
     clearShadow();
-    complete->show();
+    complete()->show();
     gun.page = page_complete;
 }
 
 void MainWindow::complete_child_show()
 {
-    complete_child->showOutcome(m_supervisor->sessionOutcome());
-    complete_child->show();
+    complete_child()->showOutcome(m_supervisor->sessionOutcome());
+    complete_child()->show();
     setShadow();
     gun_status[1].page = page_complete_child;
 }

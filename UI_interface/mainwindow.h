@@ -161,20 +161,46 @@ private:
     Ui::MainWindow *ui;
 
 public:
-    home *homepage = nullptr;
-    Keyboard *keyboard = nullptr;
-    Authorization *authorization = nullptr;
-    FixedCharge *fixedcharge = nullptr;
-    Chargerconnect *gun_connect = nullptr;
+    // The customer screens. The home page is built with the window, every
+    // other screen on its first use: most of them are not needed before a
+    // driver touches the panel, and building them all cost most of the start.
+    home *homepage();
+    Authorization *authorization();
+    FixedCharge *fixedcharge();
+    Keyboard *keyboard();
+    Chargerconnect *gun_connect();
+    Standby *standby();
+    EnergyDelivery *charging();
+    Charging_child1 *charging_child1();
+    Charging_child2 *charging_child2();
+    Complete *complete();
+    Complete_child *complete_child();
     QLabel *label_mask = nullptr;
     DebugFun *debugset = nullptr;
-    Standby *standby = nullptr;
-    EnergyDelivery *charging = nullptr;
-    Charging_child1 *charging_child1 = nullptr;
-    Charging_child2 *charging_child2 = nullptr;
-    Complete *complete = nullptr;
-    Complete_child *complete_child = nullptr;
     ErrorMsg *errormessage = nullptr;
+
+private:
+    // In the order of their stacking, the lowest first.
+    enum PageId {
+        HomePage,
+        AuthorizationPage,
+        FixedChargePage,
+        KeyboardPage,
+        PlugInPrompt,
+        StandbyPage,
+        ChargingPage,
+        ChargingDetails,
+        StopConfirmation,
+        CompletionPage,
+        CompletionDetails,
+        PageCount
+    };
+    QWidget *page(PageId id);     // built now if it was not yet
+    QWidget *makePage(PageId id); // constructed and wired
+    // A screen that was never built is not on the panel: asking must not build it.
+    bool shown(PageId id) const;
+    void hidePage(PageId id);
+    QWidget *m_pages[PageCount] = {};
 
 private:
     bool m_built = false; // the constructor has run to its end

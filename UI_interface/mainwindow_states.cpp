@@ -143,12 +143,12 @@ void MainWindow::updateHealth()
 {
     QString detail;
     const bool out = outOfOrder(&detail);
-    if (out != homepage->isOutOfOrder() || (out && detail != m_healthIcon->property("detail").toString())) {
+    if (out != homepage()->isOutOfOrder() || (out && detail != m_healthIcon->property("detail").toString())) {
         if (out)
             qCWarning(lcUi).noquote() << "out of order:" << detail;
         else
             qCInfo(lcUi).noquote() << "back in order";
-        homepage->setOutOfOrder(out, detail);
+        homepage()->setOutOfOrder(out, detail);
     }
     const bool healthy = !errorinfo.Err_Sys_RS232 && !dc_meter_data[1].Com_error && !ocppClientAbsent && !out;
     if (m_healthIcon->property("healthy").isNull() || m_healthIcon->property("healthy").toBool() != healthy) {

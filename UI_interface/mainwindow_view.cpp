@@ -81,42 +81,41 @@ void MainWindow::setPluginPrompt(bool shown)
 {
     if (shown) {
         setShadow();
-        gun_connect->show();
+        gun_connect()->show();
     } else {
         clearShadow();
-        gun_connect->hide();
+        hidePage(PlugInPrompt);
     }
 }
 
 void MainWindow::openStandbyPage()
 {
-    if (authorization->isVisible())
-        authorization->hide();
+    hidePage(AuthorizationPage);
     gun_status[1].page = page_standby;
-    standby->page_show();
+    standby()->page_show();
     lock(ui->pushButton_home, ui->label_mask_home);
 }
 
 void MainWindow::openStopConfirmation()
 {
     charging_child2_show(page_charging);
-    charging_child1->hide();
+    hidePage(ChargingDetails);
 }
 
 void MainWindow::closeStopConfirmation()
 {
-    charging_child2->hide();
+    hidePage(StopConfirmation);
     clearShadow();
 }
 
 void MainWindow::refreshChargingFigures()
 {
-    charging->InfoUpdate();
+    charging()->InfoUpdate();
 }
 
 void MainWindow::refreshCompletionFigures()
 {
-    complete->InfoUpdate();
+    complete()->InfoUpdate();
 }
 
 void MainWindow::showErrorPopup(const QString &text)
@@ -132,7 +131,7 @@ void MainWindow::sessionOver()
 
 void MainWindow::authorizationRefused()
 {
-    authorization->showCardRefused();
+    authorization()->showCardRefused();
 }
 
 void MainWindow::authorizationExpired()

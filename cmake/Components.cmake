@@ -91,7 +91,7 @@ hmi_component(core DIR UI_interface DEPENDS common status SOURCES
   led.h led.cpp shutdown.h shutdown.cpp servicepinsetup.h servicepinsetup.cpp)
 # ... and the window and the wiring of every part.
 hmi_component(app DIR UI_interface DEPENDS common ccu meter pipe status screens session core SOURCES
-  mainwindow.h mainwindow.cpp mainwindow_states.cpp mainwindow_view.cpp mainwindow.ui application.h application.cpp)
+  mainwindow.h mainwindow.cpp mainwindow_pages.cpp mainwindow_states.cpp mainwindow_view.cpp mainwindow.ui application.h application.cpp)
 
 get_property(HMI_COMPONENT_TARGETS GLOBAL PROPERTY HMI_COMPONENTS)
 set(hmi_objects)

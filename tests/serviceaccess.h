@@ -103,7 +103,7 @@ inline void debugControls()
     w.setShadow(); // a popup's veil raises the panel
     QCOMPARE(w.debugset->isVisible(), DebugMode);
     w.clearShadow();
-    QPushButton *exit = w.homepage->findChild<QPushButton *>("pushButton_exit");
+    QPushButton *exit = w.homepage()->findChild<QPushButton *>("pushButton_exit");
     QCOMPARE(exit->isVisible(), DebugMode);
     QMetaObject::invokeMethod(exit, "clicked"); // whatever reaches it
     QCOMPARE(exits.count(), DebugMode ? 1 : 0);

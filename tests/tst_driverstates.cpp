@@ -118,8 +118,8 @@ private slots:
             return;
         }
         QCOMPARE(gun_status[1].page, page_home);
-        QVERIFY(w.homepage->isVisible());
-        QVERIFY(!w.complete->isVisible() && !w.complete_child->isVisible() && !w.fixedcharge->isVisible());
+        QVERIFY(w.homepage()->isVisible());
+        QVERIFY(!w.complete()->isVisible() && !w.complete_child()->isVisible() && !w.fixedcharge()->isVisible());
         QVERIFY(!w.helpWindow()->isVisible());
         QVERIFY(!w.label_mask->isVisible());
     }
@@ -153,7 +153,7 @@ private slots:
         startUp(w);
         toStandby(w);
         if (event == "abort") {
-            QTest::mouseClick(w.standby->findChild<QPushButton *>("pushButton_abort"), Qt::LeftButton);
+            QTest::mouseClick(w.standby()->findChild<QPushButton *>("pushButton_abort"), Qt::LeftButton);
             QCOMPARE(gun_status[1].page, page_standby_child2);
             gun_status[1].startRequest = 5; // what the dialog's confirm leaves
             Stop_command_set_1 = true;
@@ -176,9 +176,9 @@ private slots:
             w.timerUpdate();
         }
         QCOMPARE(gun_status[1].page, page_complete);
-        QTest::mouseClick(w.complete->findChild<QPushButton *>("pushButton_confirm"), Qt::LeftButton);
+        QTest::mouseClick(w.complete()->findChild<QPushButton *>("pushButton_confirm"), Qt::LeftButton);
         QCOMPARE(gun_status[1].page, page_complete_child);
-        const QString card = w.complete_child->findChild<QLabel *>("label")->text();
+        const QString card = w.complete_child()->findChild<QLabel *>("label")->text();
         if (SessionEnd(end) == SessionEnd::Paid) {
             QVERIFY2(card.contains("Payment Processed"), qPrintable(card));
         } else {
@@ -206,13 +206,13 @@ private slots:
         w.authorize_show();
         gun_status[1].CardRead = 3;
         w.timerUpdate();
-        QVERIFY(w.authorization->noticeShown());
+        QVERIFY(w.authorization()->noticeShown());
         QVERIFY(w.errormessage->isVisible());
         QCOMPARE(gun_status[1].CardRead, quint16(0));
         // The next driver does not see it.
         w.Homepage_show();
         w.authorize_show();
-        QVERIFY(!w.authorization->noticeShown());
+        QVERIFY(!w.authorization()->noticeShown());
     }
 
     void expiredAuthorizationSaysSoAndGoesHome_data()
@@ -246,7 +246,7 @@ private slots:
         QVERIFY2(message.startsWith(words), qPrintable(message));
         QCOMPARE(Language::current(), 0);
         QCOMPARE(gun_status[1].page, page_home);
-        QVERIFY(w.homepage->isVisible() && !w.gun_connect->isVisible() && !w.label_mask->isVisible());
+        QVERIFY(w.homepage()->isVisible() && !w.gun_connect()->isVisible() && !w.label_mask->isVisible());
         QCOMPARE(statuses.last(), sta_Available);
     }
 
@@ -267,8 +267,8 @@ private slots:
         QFETCH(bool, faulted);
         MainWindow w;
         startUp(w);
-        auto *tile = w.homepage->findChild<QPushButton *>("pushButton_fastcharging");
-        auto *band = w.homepage->findChild<QLabel *>("label_outoforder");
+        auto *tile = w.homepage()->findChild<QPushButton *>("pushButton_fastcharging");
+        auto *band = w.homepage()->findChild<QLabel *>("label_outoforder");
         auto *health = w.findChild<QLabel *>("label_health");
         QVERIFY(!band->isVisible() && health->property("healthy").toBool());
 
@@ -290,7 +290,7 @@ private slots:
         QVERIFY(!health->property("healthy").toBool());
         QTest::mouseClick(tile, Qt::LeftButton);
         QCOMPARE(gun_status[1].page, page_home);
-        QVERIFY(!w.authorization->isVisible());
+        QVERIFY(!w.authorization()->isVisible());
 
         clearFaults();
         w.timerUpdate();
@@ -309,7 +309,7 @@ private slots:
         ocppClientAbsent = true;
         w.timerUpdate();
         QVERIFY(!w.findChild<QLabel *>("label_health")->property("healthy").toBool());
-        QVERIFY(!w.homepage->isOutOfOrder()); // the charger still charges; the messages wait
+        QVERIFY(!w.homepage()->isOutOfOrder()); // the charger still charges; the messages wait
         QVERIFY2(w.helpWindow()->healthDetail().contains("OCPP client: not reading"),
                  qPrintable(w.helpWindow()->healthDetail()));
         ocppClientAbsent = false;
@@ -342,13 +342,13 @@ private:
     static QWidget *openPage(MainWindow &w, const QString &page)
     {
         if (page == "fixedcharge") {
-            QTest::mouseClick(w.homepage->findChild<QPushButton *>("pushButton_fixamount"), Qt::LeftButton);
-            return w.fixedcharge;
+            QTest::mouseClick(w.homepage()->findChild<QPushButton *>("pushButton_fixamount"), Qt::LeftButton);
+            return w.fixedcharge();
         }
         if (page == "keypad") {
             w.fixedcharge_show();
-            QTest::mouseClick(w.fixedcharge->findChild<QPushButton *>("pushButton_A_Cus"), Qt::LeftButton);
-            return w.keyboard;
+            QTest::mouseClick(w.fixedcharge()->findChild<QPushButton *>("pushButton_A_Cus"), Qt::LeftButton);
+            return w.keyboard();
         }
         if (page == "authorize" || page == "authorize_card") {
             debug.gun1_plugin = true;
@@ -356,11 +356,11 @@ private:
             w.authorize_show();
             if (page == "authorize_card")
                 gun_status[1].CardRead = 1; // the card is being checked
-            return w.authorization;
+            return w.authorization();
         }
         if (page == "authorize_plugin") {
             w.authorize_show();
-            return w.gun_connect;
+            return w.gun_connect();
         }
         if (page == "help") {
             QTest::mouseClick(w.findChild<QPushButton *>("pushButton_help"), Qt::LeftButton);
@@ -368,19 +368,19 @@ private:
         }
         toStandby(w);
         if (page == "chargingstandby")
-            return w.standby;
+            return w.standby();
         Start_command_set_1 = true;
         gun_status[1].startRequest = 3;
         w.timerUpdate();
         if (page == "charging")
-            return w.charging;
+            return w.charging();
         gun_status[1].startRequest = 5;
         w.complete_show();
         w.timerUpdate(); // the StopTransaction goes out
         if (page == "complete")
-            return w.complete;
+            return w.complete();
         w.complete_child_show();
-        return w.complete_child;
+        return w.complete_child();
     }
 
     std::unique_ptr<TestDataDir> m_dir;

@@ -65,24 +65,54 @@ private slots:
         w.timerUpdate(); // past the start-up window: Available
 
         w.authorize_show();
-        QVERIFY(w.gun_connect->isVisible() && w.label_mask->isVisible()); // the plug-in prompt
+        QVERIFY(w.gun_connect()->isVisible() && w.label_mask->isVisible()); // the plug-in prompt
         debug.gun1_plugin = true;
         w.timerUpdate();
-        QVERIFY(!w.gun_connect->isVisible() && !w.label_mask->isVisible());
+        QVERIFY(!w.gun_connect()->isVisible() && !w.label_mask->isVisible());
         gun_status[1].CardRead = 2;
         w.timerUpdate();
-        QVERIFY(w.standby->isVisible());
+        QVERIFY(w.standby()->isVisible());
         w.Gun_startcharging(1);
         w.timerUpdate();
-        QVERIFY(w.charging->isVisible() && !w.standby->isVisible());
+        QVERIFY(w.charging()->isVisible() && !w.standby()->isVisible());
         w.timerUpdate();
         gun_status[1].startRequest = 5;
         w.complete_show();
-        QVERIFY(w.complete->isVisible() && !w.charging->isVisible());
+        QVERIFY(w.complete()->isVisible() && !w.charging()->isVisible());
         w.timerUpdate();
         QCOMPARE(sent, (QStringList{"Status:Available", "Status:Preparing", "Status:Charging", "StartTransaction",
                                     "Status:Finishing", "Stop"}));
         QCOMPARE(rfid.count(), 1);
+    }
+
+    // A fresh window holds the home page only; a screen comes when the
+    // session reaches it, once, and takes its old place in the stacking
+    // whatever order the screens are reached in.
+    void screensBuiltOnFirstUse()
+    {
+        MainWindow w;
+        w.show();
+        QCOMPARE(w.findChildren<home *>().size(), 1);
+        QVERIFY(w.findChildren<Authorization *>().isEmpty() && w.findChildren<Standby *>().isEmpty() &&
+                w.findChildren<EnergyDelivery *>().isEmpty() && w.findChildren<Complete *>().isEmpty());
+        w.Homepage_show(); // going home looks at every screen, builds none
+        QVERIFY(w.findChildren<Authorization *>().isEmpty());
+        QVERIFY(w.homepage()->isVisible());
+
+        // Reached backwards: each later screen must still lie above the earlier ones.
+        QWidget *const order[] = {w.homepage(), w.complete(), w.charging(), w.standby(), w.authorization()};
+        QCOMPARE(w.findChildren<Complete *>().size(), 1);
+        QCOMPARE(w.complete(), order[1]); // built once
+        const QObjectList children = w.children();
+        auto at = [&children](QWidget *screen) { return children.indexOf(screen); };
+        QVERIFY(at(order[0]) < at(order[4]));
+        QVERIFY(at(order[4]) < at(order[3]));
+        QVERIFY(at(order[3]) < at(order[2]));
+        QVERIFY(at(order[2]) < at(order[1]));
+        QVERIFY(at(order[1]) < at(w.label_mask));
+        QVERIFY(at(w.label_mask) < at(w.errormessage));
+        for (QWidget *screen : order)
+            QVERIFY(screen == order[0] || screen->isHidden());
     }
 
     // The charge ends (car full, remote stop) while the driver has the card
@@ -99,7 +129,7 @@ private slots:
         QCOMPARE(gun_status[1].page, page_charging_child1);
         w.complete_show();
         QCOMPARE(gun_status[1].page, page_complete);
-        QVERIFY(w.complete->isVisible() && !w.charging->isVisible() && !w.charging_child1->isVisible());
+        QVERIFY(w.complete()->isVisible() && !w.charging()->isVisible() && !w.charging_child1()->isVisible());
         QVERIFY(!w.label_mask->isVisible());
     }
 
@@ -155,12 +185,12 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto *button = w.findChild<QPushButton *>("pushButton_language");
-        auto *label = w.homepage->findChild<QLabel *>("label_fastcharge");
+        auto *label = w.homepage()->findChild<QLabel *>("label_fastcharge");
         // The authorization page with the plug-in prompt over it, then back
         // home through the prompt's own button: the prompt is a window of
         // its own and follows the switch as well.
         w.authorize_show();
-        QVERIFY(w.gun_connect->isVisible());
+        QVERIFY(w.gun_connect()->isVisible());
         // How long a touch keeps the GUI thread busy re-translating every
         // screen and popup: a figure for the report, no limit.
         QElapsedTimer took;
@@ -173,11 +203,11 @@ private slots:
         if (touches > 0)
             qInfo("longest language switch: %.1f ms", longest / 1e6);
         QVERIFY(button->styleSheet().contains("ico_Language_" + code + ".png"));
-        QCOMPARE(w.gun_connect->findChild<QPushButton *>("pushButton")->text(), prompt);
-        QVERIFY(w.authorization->findChild<QLabel *>("label_1")->text().contains(
+        QCOMPARE(w.gun_connect()->findChild<QPushButton *>("pushButton")->text(), prompt);
+        QVERIFY(w.authorization()->findChild<QLabel *>("label_1")->text().contains(
             code == "en" ? "How would you like to pay?" : screenText("How would you like to pay?")));
-        QTest::mouseClick(w.gun_connect->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
-        QVERIFY(w.homepage->isVisible());
+        QTest::mouseClick(w.gun_connect()->findChild<QPushButton *>("pushButton"), Qt::LeftButton);
+        QVERIFY(w.homepage()->isVisible());
         QCOMPARE(Language::current(), 0);
         QVERIFY(label->text().contains(">Fast Charge<"));
         QVERIFY(button->styleSheet().contains("ico_Language_en.png"));
@@ -283,7 +313,7 @@ private slots:
         else
             QTest::mouseRelease(w.windowHandle(), Qt::LeftButton, Qt::NoModifier, at + QPoint(int(slides), int(slides)));
         QCOMPARE(gun_status[1].page, pageAfter);
-        QVERIFY(!w.charging_child1->isVisible() && !w.charging_child2->isVisible() && !w.complete_child->isVisible());
+        QVERIFY(!w.charging_child1()->isVisible() && !w.charging_child2()->isVisible() && !w.complete_child()->isVisible());
     }
 
 private:
@@ -292,31 +322,31 @@ private:
     {
         if (page == page_authorize_plugin) {
             w.authorize_show();
-            return w.gun_connect;
+            return w.gun_connect();
         }
         if (page == page_fixedcharge_keyboard) {
             w.fixedcharge_show();
             w.fixedcharge_keyboard_show(1);
-            return w.keyboard;
+            return w.keyboard();
         }
         debug.gun1_plugin = true;
         w.chargingstandby_show();
         if (page == page_standby_child2) {
             w.charging_child2_show(page_standby);
-            return w.charging_child2;
+            return w.charging_child2();
         }
         w.charging_show();
         if (page == page_complete_child) {
             w.complete_show();
             w.complete_child_show();
-            return w.complete_child;
+            return w.complete_child();
         }
         w.charging_child1_show();
         if (page == page_charging_child2) {
             w.charging_child2_show(page_charging);
-            return w.charging_child2;
+            return w.charging_child2();
         }
-        return w.charging_child1;
+        return w.charging_child1();
     }
 
     // Plugged in, on the card prompt, the card's answer in, one tick.

@@ -879,18 +879,18 @@ QString Life::pageProblem() const
         QWidget *overlay;
     };
     const Expect table[] = {
-        {page_home, w.homepage, nullptr},
-        {page_fixedcharge, w.fixedcharge, nullptr},
-        {page_fixedcharge_keyboard, w.fixedcharge, w.keyboard},
-        {page_authorize, w.authorization, nullptr},
-        {page_authorize_plugin, w.authorization, w.gun_connect},
-        {page_standby, w.standby, nullptr},
-        {page_standby_child2, w.standby, w.charging_child2},
-        {page_charging, w.charging, nullptr},
-        {page_charging_child1, w.charging, w.charging_child1},
-        {page_charging_child2, w.charging, w.charging_child2},
-        {page_complete, w.complete, nullptr},
-        {page_complete_child, w.complete, w.complete_child},
+        {page_home, w.homepage(), nullptr},
+        {page_fixedcharge, w.fixedcharge(), nullptr},
+        {page_fixedcharge_keyboard, w.fixedcharge(), w.keyboard()},
+        {page_authorize, w.authorization(), nullptr},
+        {page_authorize_plugin, w.authorization(), w.gun_connect()},
+        {page_standby, w.standby(), nullptr},
+        {page_standby_child2, w.standby(), w.charging_child2()},
+        {page_charging, w.charging(), nullptr},
+        {page_charging_child1, w.charging(), w.charging_child1()},
+        {page_charging_child2, w.charging(), w.charging_child2()},
+        {page_complete, w.complete(), nullptr},
+        {page_complete_child, w.complete(), w.complete_child()},
     };
     const Expect *expect = nullptr;
     for (const Expect &e : table) {
@@ -899,8 +899,8 @@ QString Life::pageProblem() const
     }
     if (!expect)
         return "unknown page \"" + page + "\"";
-    QWidget *const screens[] = {w.homepage, w.fixedcharge, w.authorization, w.standby, w.charging, w.complete};
-    QWidget *const overlays[] = {w.keyboard, w.gun_connect, w.charging_child1, w.charging_child2, w.complete_child};
+    QWidget *const screens[] = {w.homepage(), w.fixedcharge(), w.authorization(), w.standby(), w.charging(), w.complete()};
+    QWidget *const overlays[] = {w.keyboard(), w.gun_connect(), w.charging_child1(), w.charging_child2(), w.complete_child()};
     QStringList wrong;
     for (QWidget *s : screens) {
         if (s->isVisible() != (s == expect->screen))
@@ -908,7 +908,7 @@ QString Life::pageProblem() const
     }
     // Once the stop has reached the CCU the confirmation over charging goes
     // and the page keeps its name until the completion page.
-    const bool stopConfirmed = page == page_charging_child2 && Stop_command_set_1 && !w.charging_child2->isVisible();
+    const bool stopConfirmed = page == page_charging_child2 && Stop_command_set_1 && !w.charging_child2()->isVisible();
     for (QWidget *o : overlays) {
         const bool expected = o == expect->overlay && !stopConfirmed;
         if (o->isVisible() != expected)
