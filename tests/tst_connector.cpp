@@ -5,6 +5,7 @@
 #include "ccu_records.h"
 #include "cloud_wr.h"
 #include "connector.h"
+#include "datafiles.h"
 #include "globalvariable.h"
 #include "testsupport.h"
 
@@ -103,7 +104,54 @@ private slots:
         QCOMPARE(written, QJsonDocument(root).toJson(QJsonDocument::Indented));
         const QFileDevice::Permissions user = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
         QCOMPARE(QFile::permissions(dir.file("DynamicStatus.json")) & ~user, mode);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList("DynamicStatus.json"));
+        // Beside it only its spare, holding the installed content.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"DynamicStatus.json", "DynamicStatus.json.new"}));
+        QCOMPARE(dir.read("DynamicStatus.json.new"), content);
+    }
+
+    // Volatile status is rewritten by swapping names with a spare kept beside
+    // it, so that the flash sees the same two files again instead of a new
+    // one per rewrite; whatever the spare held, the published file is exactly
+    // the new content, in the installed mode.
+    void rewriteSwapsWithSpare_data()
+    {
+        QTest::addColumn<QByteArray>("published"); // null: none yet
+        QTest::addColumn<QByteArray>("spare");     // null: none yet
+        const QByteArray old("{\n    \"SOC\": \"1%\"\n}\n");
+        QTest::newRow("first rewrite") << old << QByteArray();
+        QTest::newRow("spare longer than the new content") << old << QByteArray(4096, 'x');
+        QTest::newRow("spare empty") << old << QByteArray("");
+        QTest::newRow("no published file yet") << QByteArray() << QByteArray();
+    }
+    void rewriteSwapsWithSpare()
+    {
+        QFETCH(QByteArray, published);
+        QFETCH(QByteArray, spare);
+        TestDataDir dir;
+        const QString path = dir.file("DynamicStatus.json");
+        const QFileDevice::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        if (!published.isNull()) {
+            dir.write("DynamicStatus.json", published);
+            QVERIFY(QFile::setPermissions(path, mode | QFile::ReadUser | QFile::WriteUser));
+        }
+        if (!spare.isNull()) {
+            dir.write("DynamicStatus.json.new", spare);
+            QVERIFY(QFile::setPermissions(path + ".new", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                                            QFile::WriteUser));
+        }
+        for (const char *soc : {"2%", "3%"}) {
+            const QJsonObject status{{"SOC", soc}};
+            QVERIFY(writeJsonFile(path, status, FileSync::NoSync));
+            QCOMPARE(dir.read("DynamicStatus.json"), QJsonDocument(status).toJson(QJsonDocument::Indented));
+        }
+        // After two rewrites the spare holds the first one, complete.
+        QCOMPARE(dir.read("DynamicStatus.json.new"),
+                     QJsonDocument(QJsonObject{{"SOC", "2%"}}).toJson(QJsonDocument::Indented));
+        if (!published.isNull()) {
+            const QFileDevice::Permissions user = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+            QCOMPARE(QFile::permissions(path) & ~user, mode);
+        }
     }
 
     // An idle charger must not rewrite the file every 5 s: only a changed
