@@ -9,6 +9,7 @@
 #include "complete_child.h"
 #include "energydelivery.h"
 #include "errormsg.h"
+#include "fixedcharge.h"
 #include "globalvariable.h"
 #include "home.h"
 #include "keyboard.h"
@@ -215,6 +216,12 @@ private slots:
         for (int i = 0; i < touches; ++i)
             QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY2(label->text().contains(">" + tile + "<"), qPrintable(label->text()));
+        // A screen first built now speaks the language chosen before it
+        // existed: the same words as after a whole round of the button.
+        const QString head = w.fixedcharge()->findChild<QLabel *>("label_head")->text();
+        for (int i = 0; i < 4; ++i)
+            QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(w.fixedcharge()->findChild<QLabel *>("label_head")->text(), head);
     }
 
     // A technician's keyboard at the panel: Escape on an overlay must neither delete it under the window's pointer nor hide it
