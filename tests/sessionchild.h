@@ -16,8 +16,8 @@
 #include "fonts.h"
 #include "globalvariable.h"
 #include "runtimeoptions.h"
+#include "screenclick.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
@@ -25,17 +25,6 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
-
-inline bool childClick(const char *name)
-{
-    for (QWidget *top : QApplication::topLevelWidgets())
-        for (QAbstractButton *b : top->findChildren<QAbstractButton *>(name))
-            if (b->isVisible()) {
-                QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
-                return true;
-            }
-    return false;
-}
 
 inline int runChargingChild(int argc, char *argv[])
 {
@@ -60,18 +49,18 @@ inline int runChargingChild(int argc, char *argv[])
     QObject::connect(&driver, &QTimer::timeout, [&] {
         const Status &gun = gun_status[1];
         if (gun.page == page_home && !plugClicked) {
-            childClick("pushButton_fastcharging");
+            clickVisible("pushButton_fastcharging");
         } else if (gun.page == page_authorize_plugin && DebugMode_ChargerGun && !plugClicked) {
-            plugClicked = childClick("checkBox_charger");
+            plugClicked = clickVisible("checkBox_charger");
         } else if (gun.page == page_authorize && gun.CardRead == 0) {
             // Asked once the connector is offered, else the remote start is refused.
-            if (!childClick("checkBox_RFID") && !askedForCard && gun.status == sta_Preparing) {
+            if (!clickVisible("checkBox_RFID") && !askedForCard && gun.status == sta_Preparing) {
                 std::printf("card\n");
                 std::fflush(stdout);
                 askedForCard = true;
             }
         } else if (gun.page == page_standby && !Start_command_set_1) {
-            childClick("pushButton_start");
+            clickVisible("pushButton_start");
         } else if (gun.page == page_charging && gun.startRequest == 3) {
             std::printf("charging %d\n", gun.transactionId);
             std::fflush(stdout);

@@ -10,32 +10,12 @@
 #include "globalvariable.h"
 #include "ptysupport.h"
 #include "runtimeoptions.h"
+#include "screenclick.h"
 #include "testsupport.h"
 
-#include <QAbstractButton>
 #include <QtTest>
 
 #include <functional>
-
-namespace {
-QAbstractButton *visibleButton(const char *name)
-{
-    for (QWidget *top : QApplication::topLevelWidgets())
-        for (QAbstractButton *b : top->findChildren<QAbstractButton *>(name))
-            if (b->isVisible())
-                return b;
-    return nullptr;
-}
-
-bool click(const char *name)
-{
-    QAbstractButton *b = visibleButton(name);
-    if (!b)
-        return false;
-    QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
-    return true;
-}
-} // namespace
 
 class tst_DeviceSession : public QObject
 {
@@ -101,20 +81,20 @@ void tst_DeviceSession::screenAndRemoteSessions()
     // OCPP client, as an accepted Authorize.
     ccu.send("plug");
     QVERIFY(tickUntil(app, [] { return gun_status[1].gun_plugin; }, 5000));
-    QVERIFY(click("pushButton_fastcharging"));
+    QVERIFY(clickVisible("pushButton_fastcharging"));
     QCOMPARE(gun.page, page_authorize);
     QVERIFY2(!visibleButton("checkBox_RFID"), "no simulated card in the device build");
     client.send(R"(send 1=AuthorizeResponse={"idTagInfo":{"status":"Accepted"}})");
     QVERIFY(tickUntil(app, [] { return gun_status[1].page == page_standby; }, 5000));
-    QVERIFY(click("pushButton_start"));
+    QVERIFY(clickVisible("pushButton_start"));
     QVERIFY(tickUntil(app, [] { return gun_status[1].page == page_charging; }, 8000));
     QVERIFY(tickUntil(app, [] { return charginfo.Charging_phase == 3 && gun_status[1].f_voltage > 100; }, 8000));
     QVERIFY(gun.soc >= 80);
     QVERIFY(tickUntil(app, [] { return gun_status[1].page == page_complete; }, 20000));
     QVERIFY(tickUntil(app, [] { return gun_status[1].status == sta_Finishing; }, 3000));
     QVERIFY2(gun.f_chargedkWh > 0.01f, "the session energy comes from the meter's register");
-    QVERIFY(click("pushButton_confirm"));
-    QVERIFY(click("pushButton"));
+    QVERIFY(clickVisible("pushButton_confirm"));
+    QVERIFY(clickVisible("pushButton"));
     QCOMPARE(gun.page, page_home);
     ccu.send("unplug");
     QVERIFY(tickUntil(app, [] { return gun_status[1].status == sta_Available; }, 5000));
@@ -123,7 +103,7 @@ void tst_DeviceSession::screenAndRemoteSessions()
     // the card prompt.
     ccu.send("plug");
     QVERIFY(tickUntil(app, [] { return gun_status[1].gun_plugin; }, 5000));
-    QVERIFY(click("pushButton_fastcharging"));
+    QVERIFY(clickVisible("pushButton_fastcharging"));
     client.send("RemoteStartTransaction REMOTE-TAG");
     QVERIFY(tickUntil(app, [] { return gun_status[1].page == page_charging; }, 8000));
     QCOMPARE(gun.IDtag, QString("REMOTE-TAG"));
