@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QMetaMethod>
 #include <QTimerEvent>
 
 static QString clockText()
@@ -16,7 +17,9 @@ Mytimer::Mytimer(QObject *parent) : QObject(parent)
 {
     nTimerId_1s = startTimer(1000, Qt::CoarseTimer);
     nTimerId_2s = startTimer(2000, Qt::CoarseTimer);
-    nTimerId_300ms = startTimer(300, Qt::CoarseTimer);
+    // The 300 ms timer runs only while something listens (connectNotify):
+    // nothing in the charger does, and three wake-ups a second of an idle
+    // panel for no receiver are a third of its idle CPU.
     nTimerId_5s = startTimer(5000, Qt::CoarseTimer);
     str_datetime = clockText();
 }
@@ -25,6 +28,12 @@ Mytimer::~Mytimer()
 {
     killAll();
     qCInfo(lcSession) << "Timer destroy";
+}
+
+void Mytimer::connectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&Mytimer::signal_300ms_timerout) && nTimerId_300ms == 0 && !m_stopped)
+        nTimerId_300ms = startTimer(300, Qt::CoarseTimer);
 }
 
 void Mytimer::killAll()
@@ -39,6 +48,7 @@ void Mytimer::killAll()
 
 void Mytimer::stop()
 {
+    m_stopped = true;
     killAll();
     qCInfo(lcSession) << "Timer stop";
 }
@@ -57,8 +67,16 @@ void Mytimer::timerEvent(QTimerEvent *event)
     }
     if (id == nTimerId_2s)
         emit signal_2s_timerout();
-    if (id == nTimerId_300ms)
-        emit signal_300ms_timerout();
+    if (id == nTimerId_300ms) {
+        // Receivers that went away are not announced; the first tick without
+        // one puts the timer back to sleep.
+        if (isSignalConnected(QMetaMethod::fromSignal(&Mytimer::signal_300ms_timerout))) {
+            emit signal_300ms_timerout();
+        } else {
+            killTimer(nTimerId_300ms);
+            nTimerId_300ms = 0;
+        }
+    }
     if (id == nTimerId_5s)
         emit signal_5s_timerout();
 }

@@ -6,7 +6,8 @@
 class QTimerEvent;
 
 // The GUI thread's heartbeat: four coarse periodic timers turned into four
-// signals, and the clock text of the status bar kept current.
+// signals (the 300 ms one only while it has a receiver), and the clock text of
+// the status bar kept current.
 class Mytimer : public QObject
 {
     Q_OBJECT
@@ -30,9 +31,11 @@ public slots:
 
 protected:
     void timerEvent(QTimerEvent *event) override;
+    void connectNotify(const QMetaMethod &signal) override;
 
 private:
     void killAll();
+    bool m_stopped = false;
 };
 
 #endif // TIMER_H

@@ -12,6 +12,7 @@ class tst_Timer : public QObject
 
 private slots:
     void startsFourTimersInOrder();
+    void fastTimerOnlyWhileListenedTo();
     void clockTextChangesAfterTheTick();
     void stopSilencesEverything();
     void stopTwiceOnlyLogs();
@@ -22,15 +23,33 @@ void tst_Timer::startsFourTimersInOrder()
 {
     str_datetime.clear();
     Mytimer t;
-    QVERIFY(t.nTimerId_1s && t.nTimerId_2s && t.nTimerId_300ms && t.nTimerId_5s);
-    QCOMPARE(QSet<int>({t.nTimerId_1s, t.nTimerId_2s, t.nTimerId_300ms, t.nTimerId_5s}).size(), 4);
+    QVERIFY(t.nTimerId_1s && t.nTimerId_2s && t.nTimerId_5s);
+    QCOMPARE(QSet<int>({t.nTimerId_1s, t.nTimerId_2s, t.nTimerId_5s}).size(), 3);
     QVERIFY(QRegularExpression("^\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(str_datetime).hasMatch());
 
-    // 300 ms and 5 s fire although nothing in the charger listens to them.
-    QSignalSpy fast(&t, &Mytimer::signal_300ms_timerout);
+    // 5 s fires although nothing in the charger listens to it.
     QSignalSpy slow(&t, &Mytimer::signal_5s_timerout);
-    QVERIFY(fast.wait(1000));
     QVERIFY(slow.wait(6000));
+}
+
+void tst_Timer::fastTimerOnlyWhileListenedTo()
+{
+    Mytimer t;
+    QCOMPARE(t.nTimerId_300ms, 0); // no wake-ups for nobody
+    {
+        QSignalSpy fast(&t, &Mytimer::signal_300ms_timerout);
+        QVERIFY(t.nTimerId_300ms != 0);
+        QVERIFY(!QSet<int>({t.nTimerId_1s, t.nTimerId_2s, t.nTimerId_5s}).contains(t.nTimerId_300ms));
+        QVERIFY(fast.wait(1000));
+        QObject receiver;
+        connect(&t, &Mytimer::signal_300ms_timerout, &receiver, [] {});
+    } // the receiver and then the spy go: the next tick finds nobody
+    QTRY_COMPARE_WITH_TIMEOUT(t.nTimerId_300ms, 0, 1000);
+
+    // Once stopped, a new listener does not wake it up again.
+    t.stop();
+    QSignalSpy late(&t, &Mytimer::signal_300ms_timerout);
+    QCOMPARE(t.nTimerId_300ms, 0);
 }
 
 void tst_Timer::clockTextChangesAfterTheTick()
