@@ -21,6 +21,7 @@
 #include "help.h"
 #include "home.h"
 #include "keyboard.h"
+#include "screensetup.h"
 #include "screentext.h"
 #include "servicepin.h"
 #include "servicepinpad.h"
@@ -398,6 +399,54 @@ private slots:
         const int clearGap = 20;
         QVERIFY2(digits.second + clearGap <= sign.first,
                  qPrintable(QString("digits end at %1, the % starts at %2").arg(digits.second).arg(sign.first)));
+    }
+
+    // A label that keeps its rendering looks, after each change, like one
+    // drawn afresh: the first paint after the change and the ones after it.
+    void keptRenderingLikeDrawn_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change : {"text", "size", "style", "font", "rich text", "language"})
+            QTest::newRow(change) << change;
+    }
+    void keptRenderingLikeDrawn()
+    {
+        QFETCH(QString, change);
+        QWidget panel;
+        panel.resize(900, 200);
+        QLabel kept("42", &panel);
+        QLabel drawn("42", &panel);
+        for (QLabel *label : {&kept, &drawn}) {
+            label->resize(400, 180);
+            label->setStyleSheet(standby_label_soc_style);
+        }
+        drawn.move(450, 0);
+        keepTextRendered(&kept);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCoreApplication::processEvents();
+        QCOMPARE(kept.grab().toImage(), drawn.grab().toImage());
+        for (QLabel *label : {&kept, &drawn}) {
+            if (change == "text") {
+                label->setText("100");
+            } else if (change == "size") {
+                label->resize(300, 150);
+            } else if (change == "style") {
+                label->setStyleSheet(standby_label_soc_style + "color:#ff8800;");
+            } else if (change == "font") {
+                label->setStyleSheet(QString());
+                label->setFont(QFont(label->font().family(), 30));
+            } else if (change == "rich text") {
+                label->setText(standby_label_percent_style);
+            } else {
+                Language::select(1);
+                label->setText(screenText(charging_head_str));
+            }
+        }
+        for (int paint = 0; paint < 3; ++paint) {
+            QCoreApplication::processEvents();
+            QCOMPARE(kept.grab().toImage(), drawn.grab().toImage());
+        }
     }
 };
 

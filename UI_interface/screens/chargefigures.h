@@ -8,6 +8,7 @@
 
 #include "energydelivery.h"
 #include "globalvariable.h"
+#include "screensetup.h"
 #include "screentext.h"
 #include "styletokens.h"
 
@@ -46,9 +47,11 @@ void layoutChargeFigures(Form *ui)
     ui->label_soc->setStyleSheet(standby_label_soc_style + soc_clear_of_percent);
     ui->label_soc->setTextFormat(Qt::PlainText);
     ui->label_soc->raise();
+    keepTextRendered(ui->label_soc);
     ui->label_percent->setGeometry(unitRect(34, 13.5, 4, 4));
     ui->label_percent->setText(standby_label_percent_style);
     ui->label_percent->raise();
+    keepTextRendered(ui->label_percent);
 
     // Value row: charged, spent, cost, voltage, current.
     QLabel *const values[] = {ui->label_chargedinfo1, ui->label_chargedinfo2, ui->label_chargedinfo5,

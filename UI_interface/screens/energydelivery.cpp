@@ -99,6 +99,10 @@ void EnergyDelivery::retranslate()
 
 void EnergyDelivery::setHead(const QString &head, const QString &dots)
 {
+    // Called on every refresh; the label already shows it in the current
+    // language (retranslate keeps it so), so a repeat costs no lookup.
+    if (head == m_head && dots == m_headDots)
+        return;
     m_head = head;
     m_headDots = dots;
     ui->label_head->setText(screenText(head) + dots);

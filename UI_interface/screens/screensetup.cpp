@@ -8,8 +8,10 @@
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
@@ -144,6 +146,74 @@ void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushBu
 }
 
 // The status bar's health icon.
+namespace {
+class RenderedText : public QObject
+{
+public:
+    explicit RenderedText(QLabel *label) : QObject(label), m_label(label) { label->installEventFilter(this); }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Paint:
+            break;
+        case QEvent::StyleChange:
+        case QEvent::FontChange:
+        case QEvent::PaletteChange:
+        case QEvent::LanguageChange:
+        case QEvent::EnabledChange:
+        case QEvent::Resize:
+            m_image = QPixmap();
+            return false;
+        default:
+            return false;
+        }
+        if (m_rendering)
+            return false;
+        const qreal ratio = m_label->devicePixelRatioF();
+        if (m_image.isNull() || m_text != m_label->text() || m_image.size() != m_label->size() * ratio) {
+            // This paint goes the ordinary way; the image is made right after,
+            // outside any paint of the label.
+            m_image = QPixmap();
+            if (!m_pending) {
+                m_pending = true;
+                QMetaObject::invokeMethod(this, [this] { renderImage(); }, Qt::QueuedConnection);
+            }
+            return false;
+        }
+        QPainter painter(m_label);
+        painter.drawPixmap(0, 0, m_image);
+        return true;
+    }
+
+private:
+    void renderImage()
+    {
+        m_pending = false;
+        const qreal ratio = m_label->devicePixelRatioF();
+        QPixmap image(m_label->size() * ratio);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        m_rendering = true;
+        m_label->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+        m_rendering = false;
+        m_image = image;
+        m_text = m_label->text();
+    }
+
+    QLabel *m_label;
+    QPixmap m_image;
+    QString m_text;
+    bool m_rendering = false;
+    bool m_pending = false;
+};
+} // namespace
+
+void keepTextRendered(QLabel *label)
+{
+    new RenderedText(label);
+}
+
 QPixmap healthIcon(const QSize &size, bool healthy)
 {
     QPixmap pm(size);

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QLabel;
 class QPixmap;
 class QPushButton;
 class QSize;
@@ -37,6 +38,12 @@ void setupPopupWindow(QWidget *popup, QWidget *card, const QString &cardStyle, d
 void placeKeypadKeys(QPushButton *const (&keys)[12], const QString &keySheet);
 void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushButton *confirm,
                         const QString &confirmSheet);
+
+// A label in large type over a bar that moves five times a second: glyphs
+// above 64 px are not cached by the toolkit and get filled from their
+// outlines at every repaint of the bar. The label keeps what it drew and
+// paints that again until its text, size, style or language change.
+void keepTextRendered(QLabel *label);
 
 // The status bar's health icon: a green disc with a tick when the CCU, the
 // meter and the OCPP client all answer, an orange disc with "!" otherwise.
