@@ -30,6 +30,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -399,6 +400,19 @@ private slots:
         const int clearGap = 20;
         QVERIFY2(digits.second + clearGap <= sign.first,
                  qPrintable(QString("digits end at %1, the % starts at %2").arg(digits.second).arg(sign.first)));
+    }
+
+    // A widget nobody gave a font (the debug panel's boxes, a text built in
+    // code) still draws in Roboto: the system's face is never loaded.
+    void unstyledWidgetsDrawInRoboto()
+    {
+        QLabel label("<b>Fast</b> charge");
+        QCheckBox box("RFID");
+        QTextDocument document;
+        document.setHtml("<p>Kavex</p>");
+        QCOMPARE(QFontInfo(label.font()).family(), QString("Roboto"));
+        QCOMPARE(QFontInfo(box.font()).family(), QString("Roboto"));
+        QCOMPARE(QFontInfo(document.defaultFont()).family(), QString("Roboto"));
     }
 
     // A label that keeps its rendering looks, after each change, like one

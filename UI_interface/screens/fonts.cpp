@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QResource>
 #include <QSet>
 
@@ -49,6 +50,11 @@ int registerRobotoFonts(RobotoFaces faces)
             continue;
         registered.insert(path);
         ++count;
+    }
+    if (!registered.isEmpty() && QGuiApplication::font().family() != QLatin1String("Roboto")) {
+        QFont font = QGuiApplication::font();
+        font.setFamily(QStringLiteral("Roboto"));
+        QGuiApplication::setFont(font);
     }
     return count;
 }

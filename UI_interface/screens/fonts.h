@@ -12,7 +12,9 @@ QStringList robotoFontResources();
 enum class RobotoFaces { Screens, All };
 
 // Registers faces with the application font database; a face that fails is
-// left out. Returns how many this call registered.
+// left out. Returns how many this call registered. Roboto also becomes the
+// application's font, so that no text falls back to the system's face (and
+// the system's face is never loaded).
 int registerRobotoFonts(RobotoFaces faces = RobotoFaces::All);
 
 #endif // FONTS_H
