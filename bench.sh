@@ -9,12 +9,19 @@
 #   charge   CPU over --charge seconds of a simulated charge (simulation build,
 #            driven to the energy delivery page, the OCPP client simulator
 #            answering), compared with the floor's idle CPU
-#   disk     write_bytes of /proc/PID/io over the idle period, per hour and day
+#   disk     write_bytes of /proc/PID/io over the idle period, per hour and day;
+#            and what the block device under the data directory wrote in that
+#            time (journal and metadata included; the whole device, so only
+#            meaningful on a device nothing else writes to)
 #   log      lines written to stderr over the idle period, per hour
-#   ./bench.sh [--runs N] [--idle S] [--charge S] [--compare REV] [--build DIR]
+#   ./bench.sh [--runs N] [--idle S] [--charge S] [--compare REV] [--build DIR] [--data-dir DIR]
 # --compare REV builds the HMI of that git revision too (in build-bench-REV/,
 # kept for the next run) and adds its column, e.g. ./bench.sh --compare main.
 # --build DIR: the Release build directory of this tree (default build-bench).
+# --data-dir DIR: where the programs' data directory is made (default: in the
+# build directory), e.g. a mount of the file system the panel's data lives on.
+# How much a rewrite costs depends on it: an ext4 with a journal accounts the
+# metadata to its journal thread, one without to the writing process.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -25,6 +32,7 @@ idle=60
 charge=60
 compare=""
 build=build-bench
+datadir=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --runs) runs="$2"; shift ;;
@@ -32,6 +40,7 @@ while [ $# -gt 0 ]; do
         --charge) charge="$2"; shift ;;
         --compare) compare="$2"; shift ;;
         --build) build="$2"; shift ;;
+        --data-dir) datadir="$2"; shift ;;
         *) echo "unknown option $1" >&2; exit 2 ;;
     esac
     shift
@@ -64,7 +73,13 @@ if [ -n "$compare" ]; then
 fi
 
 tmp=$(mktemp -d "$root/$build/run.XXXXXX") # on the disk, not in a tmpfs: writes count
-trap 'rm -rf "$tmp"' EXIT
+data="$tmp/data"
+if [ -n "$datadir" ]; then
+    data=$(mktemp -d "$datadir/hmi-bench.XXXXXX")
+    trap 'rm -rf "$tmp" "$data"' EXIT
+else
+    trap 'rm -rf "$tmp"' EXIT
+fi
 fifo="$tmp/ready"
 mkfifo "$fifo"
 exec {ready}<>"$fifo"
@@ -90,6 +105,10 @@ program() { # column -> the command line
 status_kib() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; } # the command has no spaces
 io_bytes() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/io"; }
+device_stat="/sys/dev/block/$(stat -c '%Hd:%Ld' "$data" 2>/dev/null)/stat"
+device_bytes() { # sectors written by the device under the data directory, in bytes
+    if [ -r "$device_stat" ]; then awk '{ print $7 * 512 }' "$device_stat"; else echo 0; fi
+}
 wait_line() { # expected line
     local line
     while read -r -t 60 -u "$ready" line; do
@@ -100,9 +119,9 @@ wait_line() { # expected line
 }
 stop() { kill -TERM "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
-declare -A start_ms peak_kib rss_kib hwm_kib idle_pct charge_pct disk_h log_h
+declare -A start_ms peak_kib rss_kib hwm_kib idle_pct charge_pct disk_h device_h log_h
 run_start() { # column
-    local col=$1 data="$tmp/data" times=() t0 t1 pid
+    local col=$1 times=() t0 t1 pid
     for _ in $(seq "$runs"); do
         fresh_data "$data"
         t0=$EPOCHREALTIME
@@ -117,7 +136,7 @@ run_start() { # column
     start_ms[$col]=$(printf '%s\n' "${times[@]}" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
 }
 run_idle() { # column
-    local col=$1 data="$tmp/data" pid sim c0 c1 w0 w1 l0 l1
+    local col=$1 pid sim c0 c1 w0 w1 l0 l1 d0 d1
     fresh_data "$data"
     "${bin[hmi]}/ocpp-client-sim" --data-dir "$data" </dev/null >/dev/null 2>&1 &
     sim=$!
@@ -125,19 +144,22 @@ run_idle() { # column
     pid=$!
     wait_line shown
     sleep 15 # past the start-up window of the session supervisor (ten ticks)
-    c0=$(cpu_ticks "$pid"); w0=$(io_bytes "$pid" write_bytes); l0=$(wc -l <"$tmp/log")
+    sync
+    c0=$(cpu_ticks "$pid"); w0=$(io_bytes "$pid" write_bytes); l0=$(wc -l <"$tmp/log"); d0=$(device_bytes)
     sleep "$idle"
-    c1=$(cpu_ticks "$pid"); w1=$(io_bytes "$pid" write_bytes); l1=$(wc -l <"$tmp/log")
+    sync
+    c1=$(cpu_ticks "$pid"); w1=$(io_bytes "$pid" write_bytes); l1=$(wc -l <"$tmp/log"); d1=$(device_bytes)
     rss_kib[$col]=$(status_kib "$pid" VmRSS)
     hwm_kib[$col]=$(status_kib "$pid" VmHWM)
     idle_pct[$col]=$(awk -v c=$((c1 - c0)) -v t="$tck" -v s="$idle" 'BEGIN { printf "%.3f", c / t / s * 100 }')
     disk_h[$col]=$(awk -v w=$((w1 - w0)) -v s="$idle" 'BEGIN { printf "%.0f", w * 3600 / s }')
+    device_h[$col]=$(awk -v w=$((d1 - d0)) -v s="$idle" 'BEGIN { printf "%.0f", w * 3600 / s }')
     log_h[$col]=$(awk -v l=$((l1 - l0)) -v s="$idle" 'BEGIN { printf "%.0f", l * 3600 / s }')
     stop "$pid"
     stop "$sim"
 }
 run_charge() { # column (an HMI)
-    local col=$1 data="$tmp/data" pid sim c0 c1
+    local col=$1 pid sim c0 c1
     fresh_data "$data"
     "${bin[hmi]}/ocpp-client-sim" --data-dir "$data" </dev/null >/dev/null 2>&1 &
     sim=$!
@@ -166,6 +188,16 @@ plus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%+.1f", (a - b) / 1024 }'; }
 echo
 echo "Machine: $(uname -m), $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo), $(uname -r)"
 echo "Qt $(qmake -query QT_VERSION 2>/dev/null || echo 5), Release, offscreen; start median of $runs, idle ${idle} s, charge ${charge} s"
+source=$(df --output=source "$data" | tail -1)
+fstype=$(df --output=fstype "$data" | tail -1 | tr -d ' ')
+journal=""
+case $fstype in
+    ext3 | ext4)
+        journal=" without a journal"
+        compgen -G "/proc/fs/jbd2/$(basename "$source")-*" >/dev/null && journal=" with a journal"
+        ;;
+esac
+echo "Data directory on $source ($fstype$journal)"
 printf '%-34s' "figure"
 for col in "${columns[@]}"; do printf ' | %-20s' "$col"; done
 echo
@@ -190,5 +222,9 @@ vals=(); for c in "${columns[@]}"; do vals+=("${charge_pct[$c]} %"); done
 row "CPU charging (floor: idle)" "${vals[@]}"
 vals=(); for c in "${columns[@]}"; do vals+=("$(awk -v b="${disk_h[$c]}" 'BEGIN { printf "%.0f KiB/h %.1f MiB/d", b / 1024, b * 24 / 1048576 }')"); done
 row "disk writes idle" "${vals[@]}"
+if [ -r "$device_stat" ]; then
+    vals=(); for c in "${columns[@]}"; do vals+=("$(awk -v b="${device_h[$c]}" 'BEGIN { printf "%.0f KiB/h %.1f MiB/d", b / 1024, b * 24 / 1048576 }')"); done
+    row "device writes idle (whole device)" "${vals[@]}"
+fi
 vals=(); for c in "${columns[@]}"; do vals+=("${log_h[$c]} lines/h"); done
 row "log lines idle" "${vals[@]}"
