@@ -105,7 +105,8 @@ program() { # column -> the command line
 status_kib() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; } # the command has no spaces
 io_bytes() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/io"; }
-device_stat="/sys/dev/block/$(stat -c '%Hd:%Ld' "$data" 2>/dev/null)/stat"
+mkdir -p "$data" # the device under it is looked up now
+device_stat="/sys/dev/block/$(stat -c '%Hd:%Ld' "$data" 2>/dev/null || true)/stat"
 device_bytes() { # sectors written by the device under the data directory, in bytes
     if [ -r "$device_stat" ]; then awk '{ print $7 * 512 }' "$device_stat"; else echo 0; fi
 }
