@@ -19,7 +19,7 @@ Mytimer::Mytimer(QObject *parent) : QObject(parent)
     nTimerId_2s = startTimer(2000, Qt::CoarseTimer);
     // The 300 ms timer runs only while something listens (connectNotify):
     // nothing in the charger does, and three wake-ups a second of an idle
-    // panel for no receiver are a third of its idle CPU.
+    // panel for no receiver were about a quarter of its idle CPU.
     nTimerId_5s = startTimer(5000, Qt::CoarseTimer);
     str_datetime = clockText();
 }

@@ -145,7 +145,6 @@ void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushBu
     confirm->setFocusPolicy(Qt::NoFocus);
 }
 
-// The status bar's health icon.
 namespace {
 class RenderedText : public QObject
 {
@@ -214,6 +213,7 @@ void keepTextRendered(QLabel *label)
     new RenderedText(label);
 }
 
+// The status bar's health icon.
 QPixmap healthIcon(const QSize &size, bool healthy)
 {
     QPixmap pm(size);
