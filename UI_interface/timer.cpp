@@ -2,16 +2,11 @@
 #include "logcategories.h"
 
 #include "globalvariable.h"
+#include "localclock.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QMetaMethod>
 #include <QTimerEvent>
-
-static QString clockText()
-{
-    return QDateTime::currentDateTime().toString("MM-dd hh:mm:ss");
-}
 
 Mytimer::Mytimer(QObject *parent) : QObject(parent)
 {
@@ -21,7 +16,7 @@ Mytimer::Mytimer(QObject *parent) : QObject(parent)
     // nothing in the charger does, and three wake-ups a second of an idle
     // panel for no receiver were about a quarter of its idle CPU.
     nTimerId_5s = startTimer(5000, Qt::CoarseTimer);
-    str_datetime = clockText();
+    str_datetime = localClockText();
 }
 
 Mytimer::~Mytimer()
@@ -63,7 +58,7 @@ void Mytimer::timerEvent(QTimerEvent *event)
         // Receivers of this tick still see the previous second's text. A
         // receiver may have stopped the service; the clock then stands still.
         if (nTimerId_1s != 0)
-            str_datetime = clockText();
+            str_datetime = localClockText();
     }
     if (id == nTimerId_2s)
         emit signal_2s_timerout();

@@ -42,7 +42,7 @@ endfunction()
 hmi_component(common DIR common SOURCES
   globalvariable.h globalvariable.cpp sharedvalue.h sessionend.h serialsettings.h workerthread.h workerthread.cpp
   runtimeoptions.h runtimeoptions.cpp datafiles.h datafiles.cpp servicepin.h servicepin.cpp resetscript.h resetscript.cpp
-  transactionrecord.h transactionrecord.cpp
+  transactionrecord.h transactionrecord.cpp localclock.h localclock.cpp
   ccu_records.h ccu_records.cpp dc_meter_data.h dc_meter_data.cpp logcategories.h logcategories.cpp)
 
 hmi_component(ccu DIR RS232_CCU DEPENDS common SOURCES
