@@ -199,7 +199,8 @@ void MainWindow::placeStatusBar()
     }
     ui->label_statusbar->setText(statusbar_str);
     ui->label_time->setGeometry(unitRect(2, 0, 0, 2).adjusted(0, 0, 200, 0));
-    ui->label_time->setStyleSheet(font_color_basic + font_S);
+    // The clock paints its own piece of the status bar.
+    ui->label_time->setStyleSheet(statusbar_backgound + font_color_basic + font_S);
     ui->label_time->setText(str_datetime);
     // The service button draws only its gear on the status bar.
     ui->pushButton_factorymode->setFlat(true);

@@ -72,7 +72,7 @@ hmi_component(screens DIR UI_interface/screens DEPENDS common SOURCES
   debugfun.h debugfun.cpp debugfun.ui
   help.h help.cpp help.ui
   factorymode.h factorymode.cpp factorymode.ui
-  idleclose.h idleclose.cpp servicepinpad.h servicepinpad.cpp servicepinpad.ui)
+  idleclose.h idleclose.cpp servicepinpad.h servicepinpad.cpp servicepinpad.ui statusclock.h statusclock.cpp)
 # The style tokens of the individual screens are built inside styletokens.cpp.
 target_sources(hmi_screens PRIVATE
   ${HMI_SRC}/UI_interface/screens/tokens_screens_a.h ${HMI_SRC}/UI_interface/screens/tokens_screens_b.h

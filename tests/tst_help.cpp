@@ -1,6 +1,7 @@
 // test-components: common screens
 #include "globalvariable.h"
 #include "help.h"
+#include "statusclock.h"
 #include "testsupport.h"
 
 #include <QLabel>
@@ -35,7 +36,7 @@ private slots:
         QVERIFY(!all.contains("%1")); // every placeholder filled
         help.timerUpdate();
         QVERIFY(QRegularExpression("^\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
-                    .match(child<QLabel>(help, "label_time")->text()).hasMatch());
+                    .match(child<StatusClock>(help, "label_time")->text()).hasMatch());
         QSignalSpy home(&help, &Help::jump_home);
         QTest::mouseClick(child<QPushButton>(help, "pushButton_back"), Qt::LeftButton);
         QCOMPARE(home.count(), 1);

@@ -26,6 +26,7 @@
 #include "servicepin.h"
 #include "servicepinpad.h"
 #include "standby.h"
+#include "statusclock.h"
 #include "styletokens.h"
 
 #include <QAbstractButton>
@@ -43,6 +44,22 @@
 #include <QtTest>
 
 #include <functional>
+
+// Collects the regions a widget is asked to paint.
+class PaintWatch : public QObject
+{
+public:
+    PaintWatch(QWidget *w, QRegion *into) : m_into(into) { w->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            *m_into += static_cast<QPaintEvent *>(e)->region();
+        return false;
+    }
+
+private:
+    QRegion *m_into;
+};
 
 static bool isRoboto(const QFont &f) { return QFontInfo(f).family().startsWith("Roboto"); }
 
@@ -461,6 +478,64 @@ private slots:
             QCoreApplication::processEvents();
             QCOMPARE(kept.grab().toImage(), drawn.grab().toImage());
         }
+    }
+
+    // The clock looks like a label with its style showing the same text, after
+    // any change, and a tick that changes one digit repaints that digit only.
+    void statusClockLikeALabel_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("repaintedCharacters");
+        QTest::newRow("next second") << "text" << "12-31 23:59:59" << 1;
+        QTest::newRow("next minute") << "text" << "12-31 23:59:00" << 2;
+        QTest::newRow("new year") << "text" << "01-01 00:00:00" << 9;
+        QTest::newRow("shorter") << "text" << "--" << -1;
+        QTest::newRow("colour") << "style" << "color:#ff8800;" << -1;
+        QTest::newRow("font") << "style" << "font-size:30px;" << -1;
+    }
+    void statusClockLikeALabel()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, to);
+        QFETCH(int, repaintedCharacters);
+        const auto look = [](QWidget *w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+        QWidget panel;
+        panel.resize(500, 100);
+        StatusClock clock(&panel);
+        QLabel label(&panel);
+        const QString style = statusbar_backgound + font_color_basic + font_S;
+        clock.setGeometry(0, 0, 200, 40);
+        label.setGeometry(250, 0, 200, 40);
+        for (QWidget *w : {static_cast<QWidget *>(&clock), static_cast<QWidget *>(&label)})
+            w->setStyleSheet(style);
+        clock.setText("12-31 23:59:58");
+        label.setText(clock.text());
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCoreApplication::processEvents();
+        QCOMPARE(look(&clock), look(&label));
+
+        QRegion repainted;
+        PaintWatch watch(&clock, &repainted);
+        if (change == "text") {
+            clock.setText(to);
+            label.setText(to);
+        } else {
+            clock.setStyleSheet(style + to);
+            label.setStyleSheet(style + to);
+        }
+        QCoreApplication::processEvents();
+        if (repaintedCharacters > 0) {
+            int area = 0;
+            for (const QRect &r : repainted)
+                area += r.width() * r.height();
+            const qreal digit = QFontMetricsF(clock.font()).horizontalAdvance('0');
+            QVERIFY2(area >= repaintedCharacters * (digit - 1) * clock.height()
+                         && area <= repaintedCharacters * (digit + 1) * clock.height(),
+                     qPrintable(QString("%1 px repainted").arg(area)));
+        }
+        QCOMPARE(look(&clock), look(&label));
     }
 };
 

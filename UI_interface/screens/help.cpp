@@ -2,13 +2,13 @@
 #include "ui_help.h"
 
 #include "globalvariable.h"
+#include "localclock.h"
 #include "screensetup.h"
 #include "screentext.h"
 #include "styletokens.h"
 
 #include <QCoreApplication>
 
-#include <QDateTime>
 #include <QLabel>
 #include <QListView>
 #include <QStandardItemModel>
@@ -111,8 +111,8 @@ Help::Help(QWidget *parent) : QMainWindow(parent), ui(new Ui::Help), model(new Q
     ui->label_statusbar->setStyleSheet(statusbar_backgound + font_S + font_color_basic + alignment_C);
     ui->label_statusbar->setText(statusbar_str);
     ui->label_time->setGeometry(int(2 * dpX), 0, 200, int(2 * dpY));
-    ui->label_time->setStyleSheet(font_color_basic + font_S);
-    ui->label_time->setText("02-10   11:08 ");
+    ui->label_time->setStyleSheet(statusbar_backgound + font_color_basic + font_S);
+    ui->label_time->setText(localClockText());
     ui->label_time->raise();
     ui->pushButton_back->setGeometry(unitRect(2, 3, 5, 4));
     ui->pushButton_back->setStyleSheet("QPushButton{" + navigationbar_style + image_back + "}" + navigation_pressed);
@@ -205,7 +205,7 @@ void Help::topicChosen(const QModelIndex &index)
     ui->label_content->setText(index.data(ContentRole).toString());
 }
 
-void Help::timerUpdate() { ui->label_time->setText(QDateTime::currentDateTime().toString("MM-dd hh:mm:ss")); }
+void Help::timerUpdate() { ui->label_time->setText(localClockText()); }
 
 void Help::page_show() { show(); }
 

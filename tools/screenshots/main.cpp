@@ -30,6 +30,7 @@
 #include "servicepin.h"
 #include "servicepinpad.h"
 #include "standby.h"
+#include "statusclock.h"
 #include "styletokens.h"
 
 #include <QApplication>
@@ -439,7 +440,7 @@ bool shootHelp()
 {
     bool ok = true;
     Help help;
-    if (auto *clock = help.findChild<QLabel *>("label_time"))
+    if (auto *clock = help.findChild<StatusClock *>("label_time"))
         clock->setText("06-14 10:42:17"); // the same moment on every page
     const char *const names[] = {"help", "help-fixed-amount", "help-paying", "help-stopping", "help-icons"};
     for (int i = 0; i < help.topicCount() && i < 5; ++i) {
