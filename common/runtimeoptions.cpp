@@ -96,6 +96,12 @@ QString runtimeOptionsHelp()
         "  --help               this text\n");
 }
 
+void preferToolkitEventLoop()
+{
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+}
+
 ToolkitArguments::ToolkitArguments(const QStringList &arguments)
 {
     for (const QString &a : arguments)
