@@ -1,5 +1,6 @@
 // test-components: common status core
 #include "globalvariable.h"
+#include "localclock.h"
 #include "testsupport.h"
 #include "timer.h"
 
@@ -14,6 +15,8 @@ private slots:
     void startsFourTimersInOrder();
     void fastTimerOnlyWhileListenedTo();
     void clockTextChangesAfterTheTick();
+    void clockFollowsTheZone_data();
+    void clockFollowsTheZone();
     void stopSilencesEverything();
     void stopTwiceOnlyLogs();
     void destructorLogs();
@@ -30,6 +33,35 @@ void tst_Timer::startsFourTimersInOrder()
     // 5 s fires although nothing in the charger listens to it.
     QSignalSpy slow(&t, &Mytimer::signal_5s_timerout);
     QVERIFY(slow.wait(6000));
+}
+
+// The clock shows local time as the toolkit would, and a changed zone within
+// a minute of ticks.
+void tst_Timer::clockFollowsTheZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<int>("offsetSeconds");
+    QTest::newRow("UTC") << QByteArray("UTC0") << 0;
+    QTest::newRow("east") << QByteArray("ABC-5:30") << 5 * 3600 + 1800;
+    QTest::newRow("west") << QByteArray("XYZ8") << -8 * 3600;
+}
+
+void tst_Timer::clockFollowsTheZone()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(int, offsetSeconds);
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", zone);
+    QString text;
+    for (int tick = 0; tick < 60; ++tick)
+        text = localClockText();
+    const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(offsetSeconds);
+    const QStringList near = {now.addSecs(-1).toString("MM-dd hh:mm:ss"), now.toString("MM-dd hh:mm:ss")};
+    QVERIFY2(near.contains(text), qPrintable(text + " not " + near.join(" or ")));
+    if (before.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", before);
 }
 
 void tst_Timer::fastTimerOnlyWhileListenedTo()
