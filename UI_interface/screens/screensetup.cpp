@@ -180,8 +180,13 @@ public:
             }
             return false;
         }
-        QPainter painter(m_label);
-        painter.drawPixmap(0, 0, m_image);
+        // Only the part with ink: a large figure covers a fraction of its
+        // box, and the rest would be blended in at every paint for nothing.
+        if (!m_ink.isEmpty()) {
+            QPainter painter(m_label);
+            painter.drawPixmap(QRectF(QPointF(m_ink.topLeft()) / ratio, QSizeF(m_ink.size()) / ratio), m_image,
+                               QRectF(m_ink));
+        }
         return true;
     }
 
@@ -198,10 +203,31 @@ private:
         m_rendering = false;
         m_image = image;
         m_text = m_label->text();
+        m_ink = inkRect(image.toImage());
+    }
+
+    // The smallest rectangle holding every pixel that is not fully transparent.
+    static QRect inkRect(const QImage &image)
+    {
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        int left = argb.width(), right = -1, top = argb.height(), bottom = -1;
+        for (int y = 0; y < argb.height(); ++y) {
+            const QRgb *row = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+            for (int x = 0; x < argb.width(); ++x) {
+                if (qAlpha(row[x]) == 0)
+                    continue;
+                left = qMin(left, x);
+                right = qMax(right, x);
+                top = qMin(top, y);
+                bottom = y;
+            }
+        }
+        return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
     }
 
     QLabel *m_label;
     QPixmap m_image;
+    QRect m_ink; // in the image's pixels
     QString m_text;
     bool m_rendering = false;
     bool m_pending = false;
