@@ -537,6 +537,57 @@ private slots:
         }
         QCOMPARE(look(&clock), look(&label));
     }
+
+    // The charging bar painted over a kept image of what lies under it (the
+    // battery's outline reaches into its corners) looks as if painted the
+    // usual way, at every value, and its change paints nothing under it.
+    void barOverKeptBackgroundLikeDrawn_data()
+    {
+        QTest::addColumn<int>("value");
+        for (int value : {0, 8, 50, 92, 100})
+            QTest::newRow(qPrintable(QString::number(value))) << value;
+    }
+    void barOverKeptBackgroundLikeDrawn()
+    {
+        QFETCH(int, value);
+        QWidget panel;
+        QPalette pal = panel.palette();
+        pal.setColor(QPalette::Window, QColor(0x00, 0x0D, 0x12));
+        panel.setPalette(pal);
+        panel.setAutoFillBackground(true);
+        panel.resize(1200, 400);
+        QWidget page(&panel); // like a screen: no background of its own
+        page.resize(panel.size());
+        QLabel outline(&page), otherOutline(&page);
+        QProgressBar kept(&page), drawn(&page);
+        for (QLabel *l : {&outline, &otherOutline}) {
+            l->setPixmap(QPixmap(image_standby_bat));
+            l->setScaledContents(true);
+            l->resize(560, 200);
+        }
+        outline.move(0, 0);
+        otherOutline.move(600, 0);
+        for (QProgressBar *bar : {&kept, &drawn}) {
+            bar->setTextVisible(false);
+            bar->setStyleSheet(standby_pregrassbar_style);
+            bar->resize(520, 180);
+            bar->setValue(40);
+        }
+        kept.move(10, 10);
+        drawn.move(610, 10);
+        paintOverKeptBackground(&kept);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        QCoreApplication::processEvents();
+        QRegion paintedUnder;
+        PaintWatch watch(&outline, &paintedUnder);
+        kept.setValue(value);
+        drawn.setValue(value);
+        QCoreApplication::processEvents();
+        QVERIFY(!paintedUnder.intersects(kept.geometry()));
+        const QImage all = panel.grab().toImage();
+        QCOMPARE(all.copy(outline.geometry()), all.copy(otherOutline.geometry()));
+    }
 };
 
 QTEST_MAIN(tst_ScreenLook)

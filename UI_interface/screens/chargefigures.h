@@ -42,6 +42,10 @@ void layoutChargeFigures(Form *ui)
     ui->label_icon2->setPixmap(QPixmap(image_standby_bat2));
     ui->progressBar->setGeometry(unitRect(18.5, 10.5, 26, 9));
     ui->progressBar->setStyleSheet(standby_pregrassbar_style);
+    // The bar moves five times a second during a charge: it paints over a
+    // kept image of the outline, and the tip (clear of it) goes under it too.
+    paintOverKeptBackground(ui->progressBar);
+    ui->label_icon2->stackUnder(ui->progressBar);
     ui->label_icon->lower();
     ui->label_soc->setGeometry(unitRect(18.5, 10.5, 25, 9));
     ui->label_soc->setStyleSheet(standby_label_soc_style + soc_clear_of_percent);

@@ -239,6 +239,92 @@ void keepTextRendered(QLabel *label)
     new RenderedText(label);
 }
 
+namespace {
+class PaintedOver : public QObject
+{
+public:
+    explicit PaintedOver(QWidget *widget) : QObject(widget), m_widget(widget) { widget->installEventFilter(this); }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::StyleChange:
+            // Until what lies under it is kept again, it paints the usual way.
+            // (Polishing by a style sheet takes the attribute away anyway.)
+            m_under = QImage();
+            m_widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+            if (!m_pending) {
+                m_pending = true;
+                QMetaObject::invokeMethod(this, [this] { keepUnder(); }, Qt::QueuedConnection);
+            }
+            break;
+        case QEvent::Hide:
+            m_under = QImage(); // no memory held for a screen not shown
+            m_widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
+            break;
+        case QEvent::Paint:
+            if (!m_under.isNull() && m_widget->testAttribute(Qt::WA_OpaquePaintEvent)) {
+                const QRect r = static_cast<QPaintEvent *>(event)->rect();
+                QPainter p(m_widget);
+                p.setCompositionMode(QPainter::CompositionMode_Source);
+                p.drawImage(r, m_under, QRectF(QRectF(r).topLeft() * m_under.devicePixelRatio(),
+                                               QSizeF(r.size()) * m_under.devicePixelRatio()));
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    // Outside any paint: the background of the nearest widget that fills one,
+    // and the visible widgets stacked under this one, as the toolkit would
+    // paint them there.
+    void keepUnder()
+    {
+        m_pending = false;
+        QWidget *parent = m_widget->parentWidget();
+        if (!parent || !m_widget->isVisible())
+            return;
+        QWidget *filler = parent;
+        while (!filler->isWindow() && !filler->autoFillBackground())
+            filler = filler->parentWidget();
+        const qreal ratio = m_widget->devicePixelRatioF();
+        QImage under(m_widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        under.setDevicePixelRatio(ratio);
+        under.fill(filler->palette().color(filler->backgroundRole()));
+        QPainter p(&under);
+        const QRect area = m_widget->geometry();
+        for (QObject *child : parent->children()) {
+            if (child == m_widget)
+                break;
+            QWidget *w = qobject_cast<QWidget *>(child);
+            if (!w || w->isWindow() || !w->isVisible() || !w->geometry().intersects(area))
+                continue;
+            const QRect part = area.intersected(w->geometry()).translated(-w->pos());
+            // The part's top left goes to the offset.
+            w->render(&p, w->pos() + part.topLeft() - area.topLeft(), QRegion(part), QWidget::DrawChildren);
+        }
+        p.end();
+        m_under = under;
+        m_widget->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    }
+
+    QWidget *m_widget;
+    QImage m_under;
+    bool m_pending = false;
+};
+} // namespace
+
+void paintOverKeptBackground(QWidget *widget)
+{
+    new PaintedOver(widget);
+}
+
 // The status bar's health icon.
 QPixmap healthIcon(const QSize &size, bool healthy)
 {

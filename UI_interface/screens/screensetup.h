@@ -45,6 +45,14 @@ void placeKeypadButtons(QPushButton *cancel, const QString &cancelSheet, QPushBu
 // paints that again until its text, size, style or language change.
 void keepTextRendered(QLabel *label);
 
+// For a widget that changes often over widgets that do not (the charging bar):
+// it keeps an image of what lies under it (the window's background and the
+// widgets stacked below it) and paints that before itself, so those widgets
+// are not painted again with it. The image is taken again when the widget is
+// shown, moved, resized or restyled; the widgets under it must not change
+// while it is shown.
+void paintOverKeptBackground(QWidget *widget);
+
 // The status bar's health icon: a green disc with a tick when the CCU, the
 // meter and the OCPP client all answer, an orange disc with "!" otherwise.
 QPixmap healthIcon(const QSize &size, bool healthy);
