@@ -25,10 +25,14 @@ void StatusClock::setText(const QString &text)
         update();
         return;
     }
+    QRegion changed;
     for (int i = 0; i < text.size(); ++i) {
         if (before.at(i) != text.at(i))
-            update(cell(i));
+            changed += cell(i);
     }
+    // Painted at once: a new second on an idle screen is all there is to
+    // paint, and a posted update would wake the event loop once more for it.
+    repaint(changed);
 }
 
 void StatusClock::forgetDrawing()

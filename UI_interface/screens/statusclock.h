@@ -8,7 +8,7 @@
 
 // The status bar's clock. Its text changes every second, mostly in the last
 // digit: each character is drawn once into a kept image, and a new text
-// repaints only the characters that changed. It paints its whole rectangle,
+// repaints only the characters that changed, at once. It paints its whole rectangle,
 // background included (the style sheet's background colour), so the status
 // bar beneath it is not painted again for it.
 class StatusClock : public QWidget
