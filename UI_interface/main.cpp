@@ -33,7 +33,6 @@ int main(int argc, char *argv[])
     // A FIFO reader that goes away must cost a failed write, not the process.
     std::signal(SIGPIPE, SIG_IGN);
 
-    preferToolkitEventLoop();
     QApplication a(qtArgs.argc(), qtArgs.argv());
     registerRobotoFonts(RobotoFaces::Screens);
 

@@ -96,14 +96,10 @@ QString runtimeOptionsHelp()
         "  --help               this text\n");
 }
 
-void preferToolkitEventLoop()
+ToolkitArguments::ToolkitArguments(const QStringList &arguments)
 {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
-}
-
-ToolkitArguments::ToolkitArguments(const QStringList &arguments)
-{
     for (const QString &a : arguments)
         m_storage << a.toLocal8Bit();
     for (QByteArray &a : m_storage)

@@ -29,15 +29,12 @@ RuntimeOptionsResult applyRuntimeOptions(const QStringList &arguments);
 
 QString runtimeOptionsHelp();
 
-// Before the application object: the toolkit's own event loop rather than
-// GLib's. GLib's exists to share a loop with GLib-based libraries, which the
-// HMI has none of, and costs more per wake-up of an idle panel. An empty
-// QT_NO_GLIB in the environment keeps GLib.
-void preferToolkitEventLoop();
-
 // The arguments left for the toolkit, in the argc/argv form it takes; the
 // toolkit keeps pointers into this storage, so it must outlive the
-// application object.
+// application object. Made before that object, it also chooses the toolkit's
+// own event loop over GLib's: GLib's exists to share a loop with GLib-based
+// libraries, which the HMI has none of, and costs more per wake-up of an idle
+// panel. An empty QT_NO_GLIB in the environment keeps GLib's.
 class ToolkitArguments
 {
 public:

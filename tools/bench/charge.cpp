@@ -47,7 +47,6 @@ int main(int argc, char *argv[])
     const RuntimeOptionsResult options = applyRuntimeOptions(arguments);
     ToolkitArguments qtArgs(options.remaining);
     std::signal(SIGPIPE, SIG_IGN);
-    preferToolkitEventLoop();
     QApplication a(qtArgs.argc(), qtArgs.argv());
 #ifdef HMI_BENCH_FONT_SUBSET
     registerRobotoFonts(RobotoFaces::Screens);

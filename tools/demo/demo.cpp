@@ -241,7 +241,6 @@ int main(int argc, char *argv[])
     ToolkitArguments qtArgs(options.remaining);
     std::signal(SIGPIPE, SIG_IGN);
     qputenv("QT_LOGGING_RULES", "default.debug=false;hmi.*.info=false");
-    preferToolkitEventLoop();
 
     QApplication a(qtArgs.argc(), qtArgs.argv());
     registerRobotoFonts();

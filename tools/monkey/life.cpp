@@ -303,7 +303,6 @@ int runLife(const Options &options, Record &record)
     if (!arguments.contains("-platform"))
         arguments << "-platform" << "offscreen";
     ToolkitArguments toolkit(arguments);
-    preferToolkitEventLoop(); // the loop the charger runs on
     QApplication app(toolkit.argc(), toolkit.argv());
     registerRobotoFonts();
     Life life(options, record);
